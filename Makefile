@@ -22,6 +22,9 @@ win32: deps
 test: native win32
 	@scripts/run-tests.sh $(BUILD_DIR)
 
+run: win32
+	@scripts/run.sh $(BUILD_DIR)
+
 bench: native
 	@scripts/run-bench.sh $(BUILD_DIR)
 

@@ -1,0 +1,97 @@
+// The calculator engine: one state record, one key code at a time, and the
+// text the result line shows after every key. Free of any window code; the
+// four window fields and the previous capture are opaque handles that the
+// window code fills with its HWNDs.
+#pragma once
+#include <cstddef>
+
+// Key codes (also the index of the keypad's rectangle table).
+enum CalcKey {
+    CALC_KEY_0 = 0,       // digits are 0..9
+    CALC_KEY_DEL = 10,
+    CALC_KEY_AC = 11,
+    CALC_KEY_MUL = 12,    // ×
+    CALC_KEY_DIV = 13,    // ÷
+    CALC_KEY_ADD = 14,    // +
+    CALC_KEY_SUB = 15,    // −
+    CALC_KEY_POINT = 16,
+    CALC_KEY_H = 17,
+    CALC_KEY_MN = 18,
+    CALC_KEY_S = 19,
+    CALC_KEY_ENTER = 20,
+    CALC_KEY_ABOUT = 21,  // never reaches the engine
+};
+
+// Operator code stored in a tape entry that holds a result.
+static const int CALC_OP_RESULT = 20;
+
+// Error codes.
+enum CalcError {
+    CALC_OK = 0,
+    CALC_ERR_STACK = 2,     // "Stack overflow"
+    CALC_ERR_DIVZERO = 3,   // "Divid by zero"
+    CALC_ERR_OVERFLOW = 4,  // "Overflow"
+};
+
+static const int CALC_TAPE_SLOTS = 2048;
+static const int CALC_TEXT_SIZE = 256;
+
+// One operand of the tape, and the entry being typed.
+struct TapeEntry {
+    double value;  // magnitude, never negative; seconds for a duration
+    int duration;  // 1 = duration, 0 = plain number
+    int op;        // 0 first operand, 12..15 operator joining it, 20 a result
+    int negative;  // 1 = the operand is negative
+};
+
+// The calculator's single state record.
+struct CalcState {
+    void *mainWindow;      // set by the main window
+    void *displayPanel;    // set by the main window
+    void *keypadPanel;     // set by the main window
+    void *resultLine;      // set by the main window
+    TapeEntry entry;       // operand being typed, or copy of the last result
+    int pressedKey;        // keypad key last pressed with the mouse, -1 at start
+    int keyHeld;           // 1 while a keypad key is held with the mouse
+    void *previousCapture; // capture owner saved by the keypad
+    TapeEntry tape[CALC_TAPE_SLOTS]; // ring of operands and results
+    int tapeStart;         // slot of the first operand of the current calculation
+    int tapeEnd;           // next free slot
+    int indicator;         // 0 or 12..15: operator box shown by the display
+    int pendingOp;         // 0 or 12..15: operator the next pushed operand gets
+    double digitBase;      // 10.0
+    double fractionWeight; // weight of the last fraction digit, 1.0 when none
+    int pointFlag;         // a decimal point is in the text
+    int hoursMark;         // the text holds "h"
+    int minutesMark;       // the text holds "m"
+    int secondsMark;       // the text holds "s"
+    int integerDigits;     // digits typed before the point
+    int fractionDigits;    // digits typed after the point
+    int loneZero;          // the field typed so far is a single "0"
+    char text[CALC_TEXT_SIZE]; // what the result line shows
+    int error;             // CalcError
+    int resultShown;       // 1 from an evaluation until new work starts
+};
+
+void calc_init(CalcState *s);
+// Handles one key code 0..20 and returns the result-line text (inside s).
+// Codes outside 0..20 are ignored.
+const char *calc_key(CalcState *s, int code);
+void calc_clear_entry(CalcState *s);
+void calc_all_clear(CalcState *s);
+void calc_push(CalcState *s);
+void calc_evaluate(CalcState *s);
+
+// Prints a plain number as results show it: "%.8f" below 0.1 in magnitude,
+// else 12 significant digits without trailing zeros or a trailing point.
+// Returns the length written (out is always zero-terminated).
+int calc_format_plain(double x, char *out, size_t outSize);
+
+// The text of one tape line: the operator mark ("x ", "/ ", "+ ", "- ", "= ",
+// none for a first operand) and the value, a duration always as "%ih%im%.3fs".
+int calc_tape_line_text(const TapeEntry *e, char *out, size_t outSize);
+
+// The slots the display shows, newest first: at most six, walking back from
+// tape end and stopping after tape start. Returns the count written to slots.
+static const int CALC_TAPE_LINES = 6;
+int calc_tape_lines(const CalcState *s, int slots[CALC_TAPE_LINES]);
