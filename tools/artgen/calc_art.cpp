@@ -3,6 +3,7 @@
 // the about picture and the icon, so the four read as one product.
 #include "calc_art.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -60,17 +61,69 @@ const Key kKeys[21] = {
 // The logo area: a click there opens the about box.
 const int kLogoL = 9, kLogoT = 118, kLogoR = 117, kLogoB = 154;
 
-// Label sizes: symbols larger than words.
+// Returns 1 for the labels drawn as signs (the operators and the point).
+int is_sign(std::string_view label)
+{
+    return label == "+" || label == "\u2212" || label == "\u00F7" || label == "\u00D7" ||
+           label == ".";
+}
+
+// Label size in pixels (for the signs, their span): short words smaller than
+// digits so that every key carries about the same weight of ink.
 double label_size(const char* label)
 {
-    if (label[1] == 0 || (unsigned char)label[0] >= 0x80) return 13.0;  // one character
-    return 9.5;
+    std::string_view s(label);
+    if (is_sign(s)) return 10.0;  // span of the drawn sign
+    if (s == "mn") return 11.5;
+    if (s == "Enter") return 10.5;
+    if (s.size() > 1 && (unsigned char)s[0] < 0x80) return 9.5;  // DEL, AC
+    return 13.0;
 }
 
 // Fills the whole canvas with the graphite case.
 void paint_case(Canvas& c)
 {
     fill_vgradient(c.cr, 0, 0, c.w, c.h, kCaseTop, kCaseBottom);
+}
+
+// Draws the operator signs as crisp bars rather than font glyphs, whose
+// strokes come out thin and blurred at key size. `size` is the sign's span.
+// Returns 1 when the label was an operator sign, else 0 (nothing drawn).
+int draw_operator_sign(cairo_t* cr, std::string_view label, double cx, double cy, double size,
+                       Rgb colour)
+{
+    int span = int(size), bar = span >= 8 ? 2 : 1;
+    int x0 = int(std::lround(cx - span / 2.0)), y0 = int(std::lround(cy - span / 2.0));
+    int xm = int(std::lround(cx - bar / 2.0)), ym = int(std::lround(cy - bar / 2.0));
+    if (label == "+") {
+        fill_rect(cr, x0, ym, span, bar, colour);
+        fill_rect(cr, xm, y0, bar, span, colour);
+    } else if (label == "\u2212") {
+        fill_rect(cr, x0, ym, span, bar, colour);
+    } else if (label == "\u00F7") {
+        fill_rect(cr, x0, ym, span, bar, colour);
+        int gap = span >= 8 ? 2 : 1;
+        fill_rect(cr, xm, ym - gap - bar, bar, bar, colour);
+        fill_rect(cr, xm, ym + bar + gap, bar, bar, colour);
+    } else if (label == ".") {
+        cairo_arc(cr, cx, cy + 0.5, span / 5.0, 0, 2 * kPi);
+        set_colour(cr, colour);
+        cairo_fill(cr);
+    } else if (label == "\u00D7") {
+        double h = span * 0.36;
+        cairo_save(cr);
+        cairo_set_line_width(cr, bar * 1.15);
+        set_colour(cr, colour);
+        cairo_move_to(cr, cx - h, cy - h);
+        cairo_line_to(cr, cx + h, cy + h);
+        cairo_move_to(cr, cx + h, cy - h);
+        cairo_line_to(cr, cx - h, cy + h);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+    } else {
+        return 0;
+    }
+    return 1;
 }
 
 // Draws a key inside (l, t)-(r, b), both edges included:
@@ -107,9 +160,11 @@ void draw_key(cairo_t* cr, int l, int t, int r, int b, const char* label, const 
     fill_rect(cr, l, b, 1, 1, corner);
     fill_rect(cr, r, b, 1, 1, corner);
 
-    set_font(cr, size, true);
     double cx = (l + 2 + r - 1) / 2.0, cy = (t + 2 + b - 1) / 2.0;
-    text_centred(cr, label, cx, cy, s.label);
+    if (!draw_operator_sign(cr, label, cx, cy, size, s.label)) {
+        set_font(cr, size, true);
+        text_centred(cr, label, cx, cy, s.label);
+    }
 }
 
 // Adds a stopwatch of radius r centred on (cx, cy): graphite bezel with a
@@ -179,15 +234,18 @@ void paint_keypad(Canvas& c)
         draw_key(cr, k.l, k.t, k.r, k.b, k.label, *k.style, label_size(k.label), caseColour);
     }
 
-    // the logo: a stopwatch and the name, engraved in the case
+    // the logo: a stopwatch and the name, set into the case; the name is
+    // fitted to the logo area's width
     double midY = (kLogoT + kLogoB + 1) / 2.0;
-    draw_stopwatch(cr, kLogoL + 15.5, midY + 1.5, 11.0, true);
-    set_font(cr, 17.0, true);
-    double x = kLogoL + 33;
-    text_at(cr, "Keldoran", x + 1, midY + 3 + 1, rgb(24, 25, 28));
-    text_at(cr, "Keldoran", x, midY + 3, rgb(226, 226, 222));
-    set_font(cr, 7.0, false);
-    text_at(cr, "DURATION  CALCULATOR", x + 1, midY + 13, rgb(160, 164, 170));
+    draw_stopwatch(cr, kLogoL + 15.5, midY + 2.0, 12.0, true);
+    double x = kLogoL + 33, room = kLogoR - 2 - x;
+    set_font(cr, 19.0, true);
+    set_font(cr, std::fmin(19.0, 19.0 * room / text_width(cr, "Keldoran")), true);
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, "Keldoran", &e);
+    double base = std::round(midY - e.height / 2 - e.y_bearing) + 1;
+    text_at(cr, "Keldoran", x + 1, base + 1, rgb(22, 23, 26));
+    text_at(cr, "Keldoran", x, base, rgb(230, 230, 226));
 }
 
 void paint_display(Canvas& c)
@@ -217,60 +275,117 @@ void paint_display(Canvas& c)
     }
 }
 
+// Width of a small key cap for the about picture: room for its label.
+int cap_width(cairo_t* cr, const char* label, double size)
+{
+    std::string_view v(label);
+    if (is_sign(v)) return 18;
+    if (v.size() == 1) return 20;
+    set_font(cr, size, true);
+    return std::max(20, int(std::ceil(text_width(cr, label))) + 12);
+}
+
+// A small mouse, 12 x 18 at (x, y), with its right button lit.
+void draw_mouse(cairo_t* cr, double x, double y)
+{
+    rounded_path(cr, x + 0.5, y + 0.5, 12, 18, 5.5);
+    set_colour(cr, rgb(232, 232, 228));
+    cairo_fill_preserve(cr);
+    cairo_set_line_width(cr, 1.0);
+    set_colour(cr, kKeyOutline);
+    cairo_stroke(cr);
+    // right button: the top-right quarter
+    cairo_move_to(cr, x + 7, y + 1);
+    cairo_arc(cr, x + 7.5, y + 6, 5.0, -kPi / 2, 0);
+    cairo_line_to(cr, x + 12.5, y + 7.5);
+    cairo_line_to(cr, x + 7, y + 7.5);
+    cairo_close_path(cr);
+    set_colour(cr, kRed);
+    cairo_fill(cr);
+    set_colour(cr, kKeyOutline);
+    cairo_move_to(cr, x + 6.5, y + 0.5);
+    cairo_line_to(cr, x + 6.5, y + 8);
+    cairo_move_to(cr, x + 0.5, y + 8);
+    cairo_line_to(cr, x + 12.5, y + 8);
+    cairo_stroke(cr);
+}
+
 void paint_about(Canvas& c)
 {
     cairo_t* cr = c.cr;
     fill_rect(cr, 0, 0, c.w, c.h, kPaper);
-    // left band: the case with the stopwatch and the name
+
+    // left band: the case, with the stopwatch, the name, what it is for and
+    // a piece of display showing a duration
     const int band = 156;
+    const double mid = band / 2.0;
     fill_vgradient(cr, 0, 0, band, c.h, kCaseTop, kCaseBottom);
-    draw_stopwatch(cr, band / 2.0, 70, 34, true);
+    fill_rect(cr, band, 0, 1, c.h, rgb(30, 31, 34));
+    draw_stopwatch(cr, mid, 60, 30, true);
     set_font(cr, 26.0, true);
-    text_centred(cr, "Keldoran", band / 2.0 + 1, 140 + 1, rgb(24, 25, 28));
-    text_centred(cr, "Keldoran", band / 2.0, 140, rgb(236, 236, 232));
+    text_centred(cr, "Keldoran", mid + 1, 128 + 1, rgb(22, 23, 26));
+    text_centred(cr, "Keldoran", mid, 128, rgb(236, 236, 232));
     set_font(cr, 11.0, false);
-    const char* blurb[4] = {"A calculator for", "durations, for people", "who work with sound",
-                            "and pictures."};
-    for (int i = 0; i < 4; ++i)
-        text_centred(cr, blurb[i], band / 2.0, 170 + 15 * i, rgb(196, 200, 206));
+    const char* blurb[3] = {"A calculator for durations,", "for people who work", "with sound and pictures."};
+    for (int i = 0; i < 3; ++i) text_centred(cr, blurb[i], mid, 156 + 15 * i, rgb(190, 195, 202));
+    const int lx = 18, ly = 206, lw = band - 36, lh = 30;
+    fill_rect(cr, lx - 2, ly - 2, lw + 4, lh + 4, rgb(92, 96, 102));
+    fill_rect(cr, lx - 2, ly - 2, lw + 3, lh + 3, rgb(30, 31, 34));
+    fill_rect(cr, lx - 1, ly - 1, lw + 2, lh + 2, rgb(14, 14, 16));
+    fill_rect(cr, lx, ly, lw, lh, kLcd);
+    fill_rect(cr, lx, ly, lw, 1, kLcdShadow);
+    fill_rect(cr, lx, ly + 1, 1, lh - 1, kLcdShadow);
+    set_font(cr, 16.0, false);
+    const char* sample = "1h30m15.5s";
+    text_at(cr, sample, lx + lw - 7 - text_width(cr, sample), ly + 21, rgb(0, 0, 0));
 
     // right: the keys and their keyboard shortcuts
-    int x = band + 16, y = 24;
-    set_font(cr, 13.0, true);
-    text_at(cr, "Keys and shortcuts", x, y, kText);
-    fill_rect(cr, x, y + 6, c.w - x - 16, 1, rgb(200, 199, 194));
+    const int x = band + 20, textX = x + 96;
+    set_font(cr, 14.0, true);
+    text_at(cr, "Keys and keyboard", x, 31, kText);
+    fill_rect(cr, x, 39, c.w - x - 20, 1, rgb(204, 203, 198));
 
     struct Row {
-        const char* caps[4];    // key labels drawn as small caps, null-ended
+        const char* caps[4];    // key labels drawn as small key caps
+        int count;              // caps used
         const KeyStyle* style;  // their family
-        const char* text;       // the keyboard
+        const char* text;       // the keyboard's keys
     };
     const Row rows[] = {
-        {{"0", "\u2026", "9", nullptr}, &kDigitKey, "digit keys, numeric keypad digits"},
-        {{".", nullptr}, &kDigitKey, "numeric keypad decimal point"},
-        {{"DEL", nullptr}, &kClearKey, "Backspace or Delete"},
-        {{"AC", nullptr}, &kClearKey, "Home or Clear"},
-        {{"\u00D7", "\u00F7", "+", "\u2212"}, &kOperatorKey, "numeric keypad  *  /  +  \u2212"},
-        {{"H", "mn", "S", nullptr}, &kUnitKey, "H, M and S keys"},
-        {{"Enter", nullptr}, &kEnterKey, "Return"},
+        {{"0", "9"}, 2, &kDigitKey, "Digit keys, numeric keypad"},
+        {{"."}, 1, &kDigitKey, "Numeric keypad point"},
+        {{"DEL"}, 1, &kClearKey, "Backspace or Delete"},
+        {{"AC"}, 1, &kClearKey, "Home or Clear"},
+        {{"\u00D7", "\u00F7", "+", "\u2212"}, 4, &kOperatorKey, "Numeric keypad  *  /  +  \u2212"},
+        {{"H", "mn", "S"}, 3, &kUnitKey, "H, M and S keys"},
+        {{"Enter"}, 1, &kEnterKey, "Return"},
     };
-    int ry = y + 18;
+    int ry = 50;
     for (const Row& row : rows) {
         int cx = x;
-        for (int i = 0; i < 4 && row.caps[i]; ++i) {
-            int w = std::string_view(row.caps[i]) == "Enter" ? 44 : std::string_view(row.caps[i]).size() > 2 && (unsigned char)row.caps[i][0] < 0x80 ? 28 : 20;
-            draw_key(cr, cx, ry, cx + w - 1, ry + 17, row.caps[i], *row.style,
-                     label_size(row.caps[i]) * 0.85, kPaper);
+        for (int i = 0; i < row.count; ++i) {
+            double size = is_sign(row.caps[i]) ? 8.0 : label_size(row.caps[i]) * 0.85;
+            int w = cap_width(cr, row.caps[i], size);
+            draw_key(cr, cx, ry, cx + w - 1, ry + 17, row.caps[i], *row.style, size, kPaper);
             cx += w + 4;
+            if (row.caps[0][0] == '0' && i == 0) {
+                // 0 ... 9: a dash between the two caps
+                fill_rect(cr, cx, ry + 9, 6, 1, kTextSoft);
+                cx += 10;
+            }
         }
-        set_font(cr, 11.5, false);
-        text_at(cr, row.text, x + 98, ry + 13, kText);
-        ry += 24;
+        set_font(cr, 12.0, false);
+        text_at(cr, row.text, textX, ry + 13, kText);
+        ry += 23;
     }
+    draw_mouse(cr, x + 4, ry);
+    set_font(cr, 12.0, false);
+    text_at(cr, "Right click: this box", textX, ry + 13, kText);
+
     set_font(cr, 11.0, false);
-    text_at(cr, "Right click: this box. Click or press a key to close it.", x, ry + 10, kTextSoft);
+    text_at(cr, "Click anywhere or press a key to close.", x, c.h - 12, kTextSoft);
     // frame: the box has no border of its own
-    frame_rect(cr, 0, 0, c.w, c.h, rgb(24, 25, 28));
+    frame_rect(cr, 0, 0, c.w, c.h, rgb(22, 23, 26));
 }
 
 void paint_icon(Canvas& c)

@@ -17,7 +17,7 @@ const Rgb kHighlight = rgb(252, 252, 250);  // lit top and left bevels
 const Rgb kShade = rgb(128, 128, 132);      // shaded bottom and right bevels
 const Rgb kFaceTop = rgb(228, 228, 226);    // raised face, top of its gradient
 const Rgb kFaceBottom = rgb(196, 196, 194); // raised face, bottom
-const Rgb kBack = rgb(226, 226, 223);       // background around small parts
+const Rgb kBack = rgb(231, 231, 228);       // around small parts: the marble tile's mean
 const Rgb kRed = rgb(204, 40, 20);          // palette dark red
 const Rgb kRedBright = rgb(252, 60, 30);    // palette bright red
 const Rgb kInk = rgb(24, 24, 28);           // note symbols
@@ -59,12 +59,12 @@ void raised_part(cairo_t* cr, int x, int y, int w, int h, Rgb back)
 
 // Note values by column: 0 whole, 1 half, 2 quarter, 3 eighth, 4 sixteenth.
 // Geometry in pixels, relative to the centre of the note head.
-const double kHeadRx = 4.3;    // head half-width before the tilt
-const double kHeadRy = 3.1;    // head half-height
+const double kHeadRx = 4.5;    // head half-width before the tilt
+const double kHeadRy = 3.2;    // head half-height
 const double kHeadTilt = -0.38;// head rotation (radians; negative tilts up to the right)
-const double kStemLeft = 3.05; // stem's left edge
-const double kStemWidth = 1.15;
-const double kStemTop = -16.0; // stem's top end
+const double kStemLeft = 3.3;  // stem's left edge
+const double kStemWidth = 1.3;  // stem thickness
+const double kStemTop = -17.0; // stem's top end
 
 // Adds the note head's outer ellipse to the path.
 void head_path(cairo_t* cr, double rx, double ry, double tilt)
@@ -83,8 +83,8 @@ void flag(cairo_t* cr, double drop)
     double x = kStemLeft + kStemWidth - 0.2;
     double y = kStemTop + drop;
     cairo_move_to(cr, x, y);
-    cairo_curve_to(cr, x + 0.6, y + 3.2, x + 5.6, y + 4.2, x + 5.0, y + 9.6);
-    cairo_curve_to(cr, x + 4.9, y + 7.0, x + 2.6, y + 5.4, x, y + 5.0);
+    cairo_curve_to(cr, x + 0.5, y + 2.8, x + 6.2, y + 4.4, x + 4.6, y + 10.8);
+    cairo_curve_to(cr, x + 5.0, y + 7.2, x + 2.6, y + 5.5, x, y + 3.9);
     cairo_close_path(cr);
     cairo_fill(cr);
 }
@@ -97,12 +97,12 @@ void note_shape(cairo_t* cr, int index)
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     if (value == 0) {
         // whole note: wider open head, hole tilted against the outline
-        head_path(cr, 5.3, 3.5, 0.0);
-        head_path(cr, 2.0, 3.0, 0.85);
+        head_path(cr, 6.3, 4.1, 0.0);
+        head_path(cr, 2.4, 3.5, 0.95);
         cairo_fill(cr);
     } else if (value == 1) {
         head_path(cr, kHeadRx, kHeadRy, kHeadTilt);
-        head_path(cr, 3.3, 1.55, kHeadTilt - 0.1);
+        head_path(cr, 3.4, 1.75, kHeadTilt - 0.25);
         cairo_fill(cr);
     } else {
         head_path(cr, kHeadRx, kHeadRy, kHeadTilt);
@@ -114,7 +114,7 @@ void note_shape(cairo_t* cr, int index)
         cairo_fill(cr);
     }
     if (value >= 3) flag(cr, 0.0);
-    if (value >= 4) flag(cr, 4.6);
+    if (value >= 4) flag(cr, 4.0);
 
     if (kind == 1) {
         // triplet: a small bold 3 beside the stem top, above a whole note
@@ -367,9 +367,8 @@ void paint_marble(Canvas& c)
     uint32_t seed = 0x4B454C44u;
     Lattice oct[4] = {lattice_new(4, seed), lattice_new(8, seed), lattice_new(16, seed),
                       lattice_new(32, seed)};
-    cairo_surface_flush(c.surface);
-    unsigned char* data = cairo_image_surface_get_data(c.surface);
-    int stride = cairo_image_surface_get_stride(c.surface);
+    // grey level per pixel: soft clouds crossed by pale veins
+    std::vector<double> grey(size_t(c.w * c.h));
     for (int y = 0; y < c.h; ++y) {
         for (int x = 0; x < c.w; ++x) {
             double turb = 0, amp = 1.0;
@@ -377,16 +376,30 @@ void paint_marble(Canvas& c)
                 turb += std::fabs(lattice_at(l, x, y)) * amp;
                 amp *= 0.5;
             }
-            // veins: a wave that repeats once across and twice down the tile,
+            // veins: a wave that repeats once across and once down the tile,
             // bent by the turbulence
-            double wave = std::sin(2 * kPi * (x / 64.0 + 2 * y / 64.0) + 4.2 * turb);
-            double vein = std::pow(1.0 - std::fabs(wave), 6.0);
-            double cloud = lattice_at(oct[1], x, y) * 0.5 + lattice_at(oct[2], x, y) * 0.25;
-            double v = 233.0 + 5.0 * cloud - 20.0 * vein;
+            double wave = std::sin(2 * kPi * (x / 64.0 + y / 64.0) + 3.6 * turb);
+            double vein = std::pow(1.0 - std::fabs(wave), 5.0);
+            double cloud = lattice_at(oct[0], x, y) * 0.6 + lattice_at(oct[1], x, y) * 0.4;
+            grey[size_t(y * c.w + x)] = 232.0 + 5.0 * cloud - 15.0 * vein;
+        }
+    }
+    // a 3 x 3 blur that wraps around the edges takes the grain off the veins
+    cairo_surface_flush(c.surface);
+    unsigned char* data = cairo_image_surface_get_data(c.surface);
+    int stride = cairo_image_surface_get_stride(c.surface);
+    for (int y = 0; y < c.h; ++y) {
+        for (int x = 0; x < c.w; ++x) {
+            double sum = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    sum += grey[size_t(((y + dy + c.h) % c.h) * c.w + (x + dx + c.w) % c.w)];
+            double v = sum / 9.0;
             auto ch = [](double d) {
                 return uint32_t(d < 0 ? 0 : d > 255 ? 255 : std::lround(d));
             };
-            uint32_t r = ch(v + 1), g = ch(v + 1), b = ch(v - 1);
+            // a touch warmer than neutral, like the rest of the greys
+            uint32_t r = ch(v + 1), g = ch(v + 1), b = ch(v - 2);
             reinterpret_cast<uint32_t*>(data + y * stride)[x] = 0xFF000000u | r << 16 | g << 8 | b;
         }
     }
