@@ -43,7 +43,9 @@ struct Key {
     const KeyStyle* style;  // colours
 };
 
-// The keypad's 21 keys, by key code.
+// The keypad's 21 keys, by key code. The rectangles are the keypad's hit
+// rectangles: each key fills its own exactly, so a click anywhere on a key's
+// face lands inside it.
 const Key kKeys[21] = {
     {11, 93, 39, 112, "0", &kDigitKey},       {11, 64, 39, 83, "1", &kDigitKey},
     {49, 65, 77, 83, "2", &kDigitKey},        {86, 65, 114, 84, "3", &kDigitKey},
@@ -167,17 +169,19 @@ void draw_key(cairo_t* cr, int l, int t, int r, int b, const char* label, const 
     }
 }
 
-// Adds a stopwatch of radius r centred on (cx, cy): graphite bezel with a
+// Draws a stopwatch of radius r centred on (cx, cy): graphite bezel with a
 // crown, crystal face, elapsed sector and a red hand. `detail` adds ticks.
+// The product's mark: the keypad's logo, the about picture and the icon.
 void draw_stopwatch(cairo_t* cr, double cx, double cy, double r, bool detail)
 {
-    // crown and its stem
-    double cw = r * 0.42, ch = r * 0.26;
-    set_colour(cr, rgb(58, 60, 64));
-    cairo_rectangle(cr, cx - r * 0.12, cy - r - ch * 0.9, r * 0.24, ch);
-    cairo_fill(cr);
-    rounded_path(cr, cx - cw / 2, cy - r - ch * 1.55, cw, ch * 0.8, ch * 0.3);
-    cairo_fill(cr);
+    cairo_save(cr);
+    // crown and its stem, on whole pixels so that they stay crisp when small
+    int cw = std::max(4, int(std::lround(r * 0.5))), ch = std::max(2, int(std::lround(r * 0.2)));
+    int sw = std::max(2, int(std::lround(r * 0.14))), sh = std::max(1, int(std::lround(r * 0.16)));
+    int top = int(std::lround(cy - r)) - sh - ch;
+    Rgb steel = rgb(58, 60, 64);
+    fill_rect(cr, int(std::lround(cx - cw / 2.0)), top, cw, ch, steel);
+    fill_rect(cr, int(std::lround(cx - sw / 2.0)), top + ch, sw, sh + 1, steel);
 
     // bezel
     cairo_arc(cr, cx, cy, r, 0, 2 * kPi);
@@ -212,7 +216,7 @@ void draw_stopwatch(cairo_t* cr, double cx, double cy, double r, bool detail)
     }
     // hand at 4 o'clock, hub
     double a = 2 * kPi * 4 / 12;
-    cairo_set_line_width(cr, std::fmax(r * 0.11, 1.2));
+    cairo_set_line_width(cr, std::fmax(r * 0.11, 1.5));
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
     set_colour(cr, kRed);
     cairo_move_to(cr, cx, cy);
@@ -221,6 +225,7 @@ void draw_stopwatch(cairo_t* cr, double cx, double cy, double r, bool detail)
     cairo_arc(cr, cx, cy, std::fmax(r * 0.10, 0.9), 0, 2 * kPi);
     set_colour(cr, rgb(30, 30, 32));
     cairo_fill(cr);
+    cairo_restore(cr);
 }
 
 } // namespace
@@ -390,6 +395,8 @@ void paint_about(Canvas& c)
 
 void paint_icon(Canvas& c)
 {
+    // the stopwatch fills the square: the crown takes the top rows
     double s = c.w;
-    draw_stopwatch(c.cr, s / 2.0, s / 2.0 + s * 0.08, s * 0.40, s >= 32);
+    double r = s < 24 ? 6.5 : 13.0;
+    draw_stopwatch(c.cr, s / 2.0, s - r - (s < 24 ? 0.5 : 1.0), r, s >= 24);
 }
