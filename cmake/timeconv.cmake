@@ -79,6 +79,8 @@ k_time_convert_check(time-convert-position "-DARGS=--from|pos|3:2:48" "-DEXPECT=
 k_time_convert_check(time-convert-context
   "-DARGS=--tempo|90|--tpb|480|--sig|6/8|--fps|30|--rate|48000|--from|notes|11,2"
   "-DEXPECT=seconds 2.666667|milliseconds 2666.667|frequency 0.375|tempo 22.500|distance 880.000|samples 128000|frame 80.000|position      2 /  3 /     0")
+k_time_convert_check(time-convert-samples-halves "-DARGS=--rate|5|0.5"
+  "-DEXPECT=seconds 0.500000|milliseconds 500.000|frequency 2.000|tempo 120.000|distance 165.000|samples 2|frame 12.500|position      1 /  2 /     0")
 # name, then the arguments: each must fail with exit status 2 and one line.
 set(_tc_usage_errors
   "no-value=" "unknown-unit=--from|parsec|1" "unknown-option=--bogus|1"

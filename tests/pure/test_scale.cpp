@@ -56,14 +56,6 @@ TEST(ScaleSetup, SweepIsTheClockwiseArcFromStartToEnd)
     }
 }
 
-TEST(ScaleSetup, UsesTheSinglePrecisionConstants)
-{
-    ValueScale s = make_scale(0, 1, 0, 1, 0);
-    ctl_scale_setup(&s, 225, 0);
-    EXPECT_EQ(s.startAngle, 225.0f * 0.017453292f);
-    EXPECT_EQ(CTL_TWO_PI, 6.2831855f);
-}
-
 TEST(ScaleSetup, LinearSlopeIsRadiansPerUnit)
 {
     ValueScale s = make_scale(-20, 20, 0, 1, 0);
@@ -218,16 +210,6 @@ TEST(ScaleStep, InRangeIncludesBothEnds)
                                {INFINITY, 0}};
     for (const Row &r : rows)
         EXPECT_EQ(ctl_scale_in_range(&s, r.v), r.in) << r.v;
-}
-
-TEST(ScaleStyles, FlagsAreDistinctBits)
-{
-    const uint32_t flags[] = {EditNumber, EditTime, DecibelDisplay, NoValueEdit, ShortPointer,
-                              LogScale, SpringReturn};
-    const uint32_t expected[] = {0x00100000, 0x00200000, 0x00400000, 0x04000000, 0x08000000,
-                                 0x10000000, 0x20000000};
-    for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(flags[i], expected[i]);
 }
 
 // --------------------------------------------------------------------------

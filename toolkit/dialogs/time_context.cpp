@@ -56,9 +56,7 @@ static float typed_seconds(float s)
     return s > FLT_MAX ? FLT_MAX : s;
 }
 
-// The number in a field's text as the dialog reads it: ctl_parse_number, a
-// negative result counting as 0, and beyond the float range the largest float.
-static float typed_number(const char *text)
+float ctl_time_field_number(const char *text)
 {
     long double x = ctl_parse_number(text);
     if (!(x > 0))
@@ -164,37 +162,37 @@ static float reciprocal_scaled(float q, float x) { return (x == 0.0f) ? 0.0f : q
 
 float ctl_time_from_seconds(TimeValues *views, const TimeContext *context, const char *text)
 {
-    float x = typed_number(text);
+    float x = ctl_time_field_number(text);
     return settle(views, context, x, &TimeValues::seconds, x);
 }
 
 float ctl_time_from_milliseconds(TimeValues *views, const TimeContext *context, const char *text)
 {
-    float x = typed_number(text);
+    float x = ctl_time_field_number(text);
     return settle(views, context, x * kMsToSeconds, &TimeValues::milliseconds, x);
 }
 
 float ctl_time_from_frequency(TimeValues *views, const TimeContext *context, const char *text)
 {
-    float x = typed_number(text);
+    float x = ctl_time_field_number(text);
     return settle(views, context, reciprocal_scaled(1.0f, x), &TimeValues::frequency, x);
 }
 
 float ctl_time_from_tempo_of_period(TimeValues *views, const TimeContext *context, const char *text)
 {
-    float x = typed_number(text);
+    float x = ctl_time_field_number(text);
     return settle(views, context, reciprocal_scaled(60.0f, x), &TimeValues::tempoOfPeriod, x);
 }
 
 float ctl_time_from_distance(TimeValues *views, const TimeContext *context, const char *text)
 {
-    float x = typed_number(text);
+    float x = ctl_time_field_number(text);
     return settle(views, context, x * kMetresToSeconds, &TimeValues::distance, x);
 }
 
 float ctl_time_from_samples(TimeValues *views, const TimeContext *context, const char *text)
 {
-    int32_t n = truncate_to_i32(ctl_round(typed_number(text)));
+    int32_t n = truncate_to_i32(ctl_round(ctl_time_field_number(text)));
     int32_t rate = context->sampleRate;
     float s = (rate > 0) ? static_cast<float>(static_cast<double>(n) / rate) : 0.0f;
     return settle(views, context, s, &TimeValues::samples, static_cast<float>(n));
@@ -202,7 +200,7 @@ float ctl_time_from_samples(TimeValues *views, const TimeContext *context, const
 
 float ctl_time_from_frame(TimeValues *views, const TimeContext *context, const char *text)
 {
-    float x = typed_number(text);
+    float x = ctl_time_field_number(text);
     float fps = context->framesPerSecond;
     float s = (fps > 0.0f) ? x / fps : 0.0f;
     return settle(views, context, s, nullptr, 0.0f);

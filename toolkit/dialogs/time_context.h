@@ -130,6 +130,11 @@ float ctl_video_frame(float seconds, const TimeContext *context);
 // NaN or infinite). The typed view keeps the typed value.
 // ---------------------------------------------------------------------------
 
+// The number in a field's text as the dialog reads every field:
+// ctl_parse_number, a negative result (or -0) counting as 0, and a number
+// beyond the float range as the largest float. Always finite, never negative.
+float ctl_time_field_number(const char *text);
+
 float ctl_time_from_seconds(TimeValues *views, const TimeContext *context, const char *text);
 // seconds = x x 0.001
 float ctl_time_from_milliseconds(TimeValues *views, const TimeContext *context, const char *text);
