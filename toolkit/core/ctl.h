@@ -4,6 +4,7 @@
 // ctl_number.h and the time context in toolkit/dialogs/time_context.h.
 #pragma once
 #include <windows.h>
+#include <cstddef>
 #include <cstdint>
 
 #include "toolkit/core/ctl_number.h"
@@ -34,15 +35,23 @@ int ctl_init(HINSTANCE instance, const char *appName);
 // unregisters the classes and writes the settings to the registry.
 void ctl_shutdown(void);
 
-// REG_BINARY values under HKEY_CURRENT_USER. Return 1 on success, 0 on failure.
+// Reads the REG_BINARY value valueName of HKEY_CURRENT_USER\keyPath into
+// buffer (size bytes). Returns 1 on success. Fails (0, buffer untouched) when
+// the key or value is missing, is not REG_BINARY or is longer than size. A
+// shorter value replaces only the leading bytes: the tail keeps what the
+// buffer held. Never creates the key.
 int ctl_reg_read(const char *keyPath, const char *valueName, void *buffer, DWORD size);
+// Writes size bytes as the REG_BINARY value valueName, creating the key path
+// when it is missing. Returns 1 on success, 0 when the key cannot be opened or
+// created or the value cannot be set.
 int ctl_reg_write(const char *keyPath, const char *valueName, const void *data, DWORD size);
 
 // The result of the last start-up and its "[QK2CTL] ..." message.
 int ctl_error_code(void);
 const char *ctl_error_message(void);
 
-// Registry key path "Varkel_Audio\QK2CTL\<name>" of the running toolkit.
+// Registry key path "Varkel_Audio\QK2CTL\<name>" of the running toolkit
+// (the name of the first start-up, cut to 127 characters).
 const char *ctl_key_path(void);
 // The application instance given to ctl_init.
 HINSTANCE ctl_instance(void);
@@ -70,6 +79,16 @@ extern int g_toolkitActive;
 #define CTL_CLASS_3DLIST "C_QK2CTL_3DList_00\xA9Tarnix"
 #define CTL_CLASS_VGRID "C_QK2CTL_Vgrid_00\xA9Tarnix"
 #define CTL_CLASS_2DLIST "C_QK2CTL_2DList_00\xA9Tarnix"
+
+// Window procedures of the seven classes, registered by ctl_init. Each lives
+// in its own file under toolkit/controls/ (the Free panel in toolkit/core/).
+LRESULT CALLBACK ctl_rotatif_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ctl_i2p_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ctl_free_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ctl_slide_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ctl_list3d_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ctl_vgrid_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ctl_list2d_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---------------------------------------------------------------------------
 // Palette, fonts, bitmaps and drawing helpers
@@ -104,12 +123,17 @@ constexpr uint32_t ctl_colour_word(int pen, int brush, int font, bool relief = f
            (relief ? CTL_RELIEF : 0u);
 }
 
+// Accessors: the index is taken modulo 65536; outside 0-15 (0-12 for the
+// bitmaps) they return 0. Handles belong to the toolkit: never delete them.
 COLORREF ctl_color(int index);
 HBRUSH ctl_brush(int index);
 HPEN ctl_pen(int index);
 HFONT ctl_font(int index);
 HBITMAP ctl_bitmap(int index);
 HPEN ctl_dash_pen(void);
+
+// Drawing helpers. Each leaves its pen, brush, font and text colour selected
+// in dc and never touches the background mode. See ctl_draw.cpp for each.
 
 void ctl_blit(HDC dc, HBITMAP bitmap, int x, int y, int w, int h);
 void ctl_blit_part(HDC dc, HBITMAP bitmap, int x, int y, int sx, int sy, int w, int h);
@@ -143,6 +167,9 @@ struct NotifyTarget {
     uint32_t flags;          // option bits; the controls define more of them
     void *userData;          // first argument of the callback
 };
+static_assert(offsetof(NotifyTarget, parent) == 0 && offsetof(NotifyTarget, callback) == 4 &&
+                  offsetof(NotifyTarget, flags) == 8 && offsetof(NotifyTarget, userData) == 12,
+              "NotifyTarget is four 32-bit fields in this order, embedded in creation records");
 
 // Value commands understood by every value control (WM_COMMAND wParam).
 enum CtlValueCommand {
@@ -152,24 +179,36 @@ enum CtlValueCommand {
     CTL_CMD_SET = 4,
 };
 
+// Instance record in the window's 4 extra bytes; dialog state in DWL_USER.
+// The setters return the previous value.
 LONG_PTR ctl_set_instance_data(HWND window, void *data);
 void *ctl_get_instance_data(HWND window);
 LONG_PTR ctl_set_dialog_data(HWND dialog, void *data);
 void *ctl_get_dialog_data(HWND dialog);
 HINSTANCE ctl_window_instance(HWND window);
 
+// Tells the target that a value changed: 0 while the toolkit is inactive (and
+// for a null target or a callback flag without a callback); else the
+// callback's result, or PostMessageA's result for WM_COMMAND (low word of
+// wParam, lParam unchanged) to the parent.
 LRESULT ctl_notify(const NotifyTarget *target, WPARAM wParam, LPARAM lParam);
+// WM_COMMAND posted to window; PostMessageA's result.
 BOOL ctl_post_command(HWND window, WPARAM wParam, LPARAM lParam);
+// WM_COMMAND sent to window; the LRESULT read as float bits.
 float ctl_send_command(HWND window, WPARAM wParam, LPARAM lParam);
 
 float ctl_as_float(uint32_t bits);
 uint32_t ctl_as_int(uint32_t bits);
 uint32_t ctl_float_bits(float value); // the bits of a float, for lParam
 
+// Width and height of a bitmap (0 and 0 for a null or invalid handle).
 void ctl_bitmap_size(HBITMAP bitmap, int *width, int *height);
+// Dialog frame width, caption height and menu height of the system.
 void ctl_frame_metrics(int *frame, int *caption, int *menu);
+// Size of a maximised window: the area windows are kept in.
 void ctl_screen_limit(int *width, int *height);
 void ctl_zero(void *destination, size_t count);
+// Copies count bytes; overlapping ranges are safe, equal ones left alone.
 void ctl_copy(void *destination, const void *source, size_t count);
 
 // ---------------------------------------------------------------------------
@@ -179,14 +218,24 @@ void ctl_copy(void *destination, const void *source, size_t count);
 typedef LRESULT (*FreePanelCallback)(HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
                                      void *userData);
 
+// The creation record, copied into the panel's own instance record at
+// WM_CREATE.
 struct FreePanel {
     HWND parent;                // the panel's parent
     int32_t x, y;               // position in the parent's client area
-    uint32_t id;                // child id (16 bits used)
-    void *userData;             // handed to the callback
+    uint32_t id;                // child id (16 bits used, upper half 0)
+    void *userData;             // handed to the callback, never read or freed
     FreePanelCallback callback; // receives the panel's messages
 };
+static_assert(sizeof(FreePanel) == 24 && offsetof(FreePanel, callback) == 20,
+              "FreePanel is six 32-bit fields in this order");
 
-// Creates a visible Free panel; returns its handle, or 0 on failure.
+// Creates a visible Free panel of the application instance given to ctl_init;
+// returns its handle, or 0 when creation fails (no memory, or the callback
+// returned -1 from WM_CREATE, after which it sees nothing more). From
+// WM_CREATE to WM_DESTROY the callback sees every message except WM_CLOSE (the
+// panel destroys itself) and WM_MOUSEACTIVATE (the panel takes the focus); it
+// must call DefWindowProcA itself for what it does not handle, WM_PAINT
+// included.
 HWND ctl_create_free_panel(HWND parent, int id, int x, int y, int width, int height,
                            FreePanelCallback callback, void *userData);
