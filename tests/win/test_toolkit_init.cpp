@@ -223,6 +223,45 @@ TEST(ToolkitSettings, TimeContextIsCopiedWholeOrIgnored)
     }
 }
 
+// --- Arbitrary registry content ------------------------------------------------
+
+TEST(ToolkitSettings, ArbitraryStoredValuesNeverLeaveASettingUndefined)
+{
+    static const char *const kNames[] = {"Rot_Mode", "S_capture", "S_settopos", "A_imode",
+                                         "Dial_tCtx"};
+    static const DWORD kTypes[] = {REG_BINARY, REG_BINARY, REG_DWORD, REG_SZ, REG_NONE,
+                                   REG_MULTI_SZ};
+    uint32_t seed = 12345;
+    auto next = [&seed]() { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        HarnessApp app;
+        harness_app_begin(&app, "random");
+        for (const char *name : kNames) {
+            if (next() % 5 == 0)
+                continue; // sometimes absent
+            Bytes data(next() % 60);
+            for (uint8_t &b : data)
+                b = (uint8_t)next();
+            DWORD type = kTypes[next() % 6];
+            ASSERT_TRUE(harness_reg_set(app.keyPath, name, type, data.data(), (DWORD)data.size()));
+        }
+        ASSERT_EQ(ctl_init(harness_instance(), app.name), 1);
+        EXPECT_TRUE(g_sCapture == 0 || g_sCapture == 1);
+        EXPECT_TRUE(g_sSetToPos == 0 || g_sSetToPos == 1);
+        EXPECT_TRUE(g_aIMode == 0 || g_aIMode == 1);
+        ctl_shutdown();
+        for (const char *name : kNames) {
+            DWORD type = 0;
+            Bytes data;
+            ASSERT_TRUE(harness_reg_get(app.keyPath, name, &type, &data)) << name;
+            EXPECT_EQ(type, (DWORD)REG_BINARY) << name;
+            EXPECT_EQ(data.size(), std::strcmp(name, "Dial_tCtx") == 0 ? 44u : 4u) << name;
+        }
+        harness_app_end(&app);
+    }
+}
+
 // --- Reference counting -------------------------------------------------------
 
 TEST(ToolkitLifecycle, TwoStartUpsNeedTwoShutdownsAndWriteOnce)
