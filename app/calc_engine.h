@@ -83,9 +83,22 @@ void calc_push(CalcState *s);
 void calc_evaluate(CalcState *s);
 
 // Prints a plain number as results show it: "%.8f" below 0.1 in magnitude,
-// else 12 significant digits without trailing zeros or a trailing point.
-// Returns the length written (out is always zero-terminated).
+// else 12 significant digits without trailing zeros or a trailing point, in
+// exponent notation ("1e+12") only when the rounding carries into a 13th
+// integer digit. A value that prints as zero never gets a "-".
+// Returns the length written (out is always zero-terminated; 0 when outSize is 0).
 int calc_format_plain(double x, char *out, size_t outSize);
+
+// Whole milliseconds in a duration of the given seconds, truncated; a product
+// that lands a few ulps below a whole millisecond counts as that millisecond
+// (1.001 s is 1001 ms, not 1000). Negative and non-finite inputs give 0.
+long long calc_duration_ms(double seconds);
+
+// Prints a duration of whole milliseconds as "%ih%im%.3fs": parts 1 stops
+// after the hours ("2h"), parts 2 after the minutes ("1h30m"), parts 3 prints
+// all three ("1h2m5.000s"). The "-" is printed only for a non-zero duration.
+// Returns the length written (out is always zero-terminated; 0 when outSize is 0).
+int calc_format_duration(long long ms, int negative, int parts, char *out, size_t outSize);
 
 // The text of one tape line: the operator mark ("x ", "/ ", "+ ", "- ", "= ",
 // none for a first operand) and the value, a duration always as "%ih%im%.3fs".
@@ -95,3 +108,10 @@ int calc_tape_line_text(const TapeEntry *e, char *out, size_t outSize);
 // tape end and stopping after tape start. Returns the count written to slots.
 static const int CALC_TAPE_LINES = 6;
 int calc_tape_lines(const CalcState *s, int slots[CALC_TAPE_LINES]);
+
+// Key labels of the command-line driver and the tests: "0".."9", ".", "DEL",
+// "AC", "x" or "*", "/", "+", "-", "H", "mn", "S", "Enter" or "=" (letters in
+// any case). Returns the key code, or -1 for an unknown label.
+int calc_key_by_label(const char *label);
+// The label of a key code 0..20 ("x" for 12, "Enter" for 20), "?" otherwise.
+const char *calc_key_label(int code);

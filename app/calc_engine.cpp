@@ -1,0 +1,834 @@
+// The calculator engine: typing numbers and durations, DEL, the unit keys,
+// the operators, the tape ring and the evaluation with precedence.
+//
+// Sections:
+//   1. Constants and text helpers
+//   2. Formatting shared with the tape lines
+//   3. Life cycle: init, clear entry, all clear
+//   4. Tape: push and evaluate
+//   5. Keys: digits, point, unit keys, DEL, operators, Enter
+//   6. calc_key
+//
+// The text always describes the entry: digits, a point, at most one each of
+// "h", "m", "s" in that order, and a leading "-" only on results and their
+// conversions. Duration values are seconds.
+#include "app/calc_engine.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <type_traits>
+
+// The display and keypad reach these fields by name; the window code stores
+// its HWNDs in the opaque handles.
+static_assert(std::is_standard_layout_v<CalcState>);
+static_assert(offsetof(CalcState, entry) > offsetof(CalcState, resultLine));
+static_assert(offsetof(CalcState, tape) > offsetof(CalcState, previousCapture));
+static_assert(offsetof(CalcState, resultShown) > offsetof(CalcState, error));
+static_assert(CALC_TAPE_SLOTS == 2048, "the ring index wraps with & 2047");
+
+// ---------------------------------------------------------------------------
+// 1. Constants and text helpers
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Divisions by 60, 3600, 10 and 1000 are multiplications; only ÷ divides.
+constexpr double k_perMinute = 0.016666666666666666;  // 1/60
+constexpr double k_perHour = 0.0002777777777777778;   // 1/3600
+constexpr double k_tenth = 0.1;
+constexpr double k_thousandth = 0.001;
+constexpr double k_limit = 999999999999.0;      // twelve nines
+constexpr double k_limitHours = 277777777.7775; // k_limit / 3600
+constexpr double k_limitMinutes = 16666666666.65; // k_limit / 60
+constexpr double k_zero = 0.00000001;           // results below are 0
+constexpr int k_maxDigits = 12;                 // integer and fraction digits
+constexpr int k_ringMask = CALC_TAPE_SLOTS - 1;
+
+const char k_textStack[] = "Stack overflow";
+const char k_textDivZero[] = "Divid by zero";
+const char k_textOverflow[] = "Overflow";
+
+int is_digit(char c) { return c >= '0' && c <= '9'; }
+
+int text_length(const CalcState *s)
+{
+    return static_cast<int>(strnlen(s->text, CALC_TEXT_SIZE - 1));
+}
+
+// The character `back` places from the end (1 = last), or 0 when the text is
+// shorter than that.
+char text_char(const CalcState *s, int back)
+{
+    int n = text_length(s);
+    return n >= back ? s->text[n - back] : '\0';
+}
+
+// Appends one character; refused (text unchanged) when the buffer is full.
+void text_append(CalcState *s, char c)
+{
+    int n = text_length(s);
+    if (n + 1 >= CALC_TEXT_SIZE)
+        return;
+    s->text[n] = c;
+    s->text[n + 1] = '\0';
+}
+
+void text_drop_last(CalcState *s)
+{
+    int n = text_length(s);
+    if (n > 0)
+        s->text[n - 1] = '\0';
+}
+
+void text_set(CalcState *s, const char *t)
+{
+    snprintf(s->text, CALC_TEXT_SIZE, "%s", t);
+}
+
+// Digits before the point (or the end, or an exponent), after a leading "-".
+int count_integer_digits(const char *t)
+{
+    if (*t == '-')
+        t++;
+    int n = 0;
+    while (is_digit(*t)) {
+        n++;
+        t++;
+    }
+    return n;
+}
+
+// 1 when the field being typed is a single "0": the text ends in "0" with no
+// digit or point before it ("0", "-0", "1h0", "1h30m0").
+int ends_in_lone_zero(const CalcState *s)
+{
+    char c1 = text_char(s, 1);
+    char c2 = text_char(s, 2);
+    return c1 == '0' && !is_digit(c2) && c2 != '.';
+}
+
+// The number a plain text reads as, without its sign ("" reads as 0).
+double read_plain_magnitude(const char *t)
+{
+    if (*t == '-')
+        t++;
+    return *t ? strtod(t, nullptr) : 0.0;
+}
+
+// Applies the new-calculation rule: the first key of new work after a result
+// starts a new tape range.
+void start_new_calculation(CalcState *s)
+{
+    if (s->resultShown) {
+        s->tapeStart = s->tapeEnd;
+        s->resultShown = 0;
+    }
+}
+
+void raise_error(CalcState *s, int error)
+{
+    s->error = error;
+    text_set(s, error == CALC_ERR_STACK     ? k_textStack
+                : error == CALC_ERR_DIVZERO ? k_textDivZero
+                                            : k_textOverflow);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// 2. Formatting shared with the tape lines
+// ---------------------------------------------------------------------------
+
+int calc_format_plain(double x, char *out, size_t outSize)
+{
+    if (out == nullptr || outSize == 0)
+        return 0;
+    // "%.12g" is exactly the rule for 0.1 and above: twelve significant
+    // digits, fixed while the rounded number has at most twelve integer
+    // digits, trailing zeros and a trailing point dropped.
+    if (std::fabs(x) < 0.1)
+        snprintf(out, outSize, "%.8f", x);
+    else
+        snprintf(out, outSize, "%.12g", x);
+    if (out[0] == '-' && strpbrk(out, "123456789") == nullptr)
+        memmove(out, out + 1, strlen(out)); // no negative zero
+    return static_cast<int>(strlen(out));
+}
+
+long long calc_duration_ms(double seconds)
+{
+    if (!(seconds > 0.0))
+        return 0;
+    double t = seconds * 1000.0;
+    if (!(t < 9.0e15))
+        return 9000000000000000LL;
+    double whole = std::floor(t);
+    double up = whole + 1.0;
+    // A product like 1.001 * 1000 = 1000.9999999999999 is one millisecond
+    // short only by rounding; count it as the next one. The tolerance is a
+    // few dozen ulps, and never more than a microsecond.
+    double tolerance = std::fmin(t * 64.0 * DBL_EPSILON, 0.001);
+    if (up - t <= tolerance)
+        return static_cast<long long>(up);
+    return static_cast<long long>(whole);
+}
+
+int calc_format_duration(long long ms, int negative, int parts, char *out, size_t outSize)
+{
+    if (out == nullptr || outSize == 0)
+        return 0;
+    if (ms < 0)
+        ms = 0;
+    const char *sign = negative && ms > 0 ? "-" : "";
+    long long h = ms / 3600000;
+    long long r = ms % 3600000;
+    long long m = r / 60000;
+    long long sms = r % 60000;
+    if (parts <= 1)
+        snprintf(out, outSize, "%s%lldh", sign, h);
+    else if (parts == 2)
+        snprintf(out, outSize, "%s%lldh%lldm", sign, h, m);
+    else
+        snprintf(out, outSize, "%s%lldh%lldm%lld.%03llds", sign, h, m, sms / 1000, sms % 1000);
+    return static_cast<int>(strlen(out));
+}
+
+// ---------------------------------------------------------------------------
+// 3. Life cycle
+// ---------------------------------------------------------------------------
+
+void calc_clear_entry(CalcState *s)
+{
+    s->entry.value = 0.0;
+    s->entry.duration = 0;
+    s->entry.op = 0;
+    s->entry.negative = 0;
+    s->digitBase = 10.0;
+    s->fractionWeight = 1.0;
+    s->pointFlag = 0;
+    s->hoursMark = 0;
+    s->minutesMark = 0;
+    s->secondsMark = 0;
+    s->integerDigits = 0;
+    s->fractionDigits = 0;
+    s->loneZero = 0;
+    s->text[0] = '\0';
+}
+
+void calc_all_clear(CalcState *s)
+{
+    calc_clear_entry(s);
+    s->tapeStart = s->tapeEnd;
+    s->indicator = 0;
+    s->pendingOp = 0;
+    s->resultShown = 0;
+    s->error = CALC_OK;
+}
+
+void calc_init(CalcState *s)
+{
+    memset(s, 0, sizeof *s);
+    s->pressedKey = -1;
+    s->keyHeld = 0;
+    s->tapeStart = 0;
+    s->tapeEnd = 0;
+    s->error = CALC_OK;
+    calc_all_clear(s);
+}
+
+// ---------------------------------------------------------------------------
+// 4. Tape
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Stores e at tape end. The ring keeps one slot free, so that tape end equal
+// to tape start always means an empty range: storing into the last free slot
+// raises "Stack overflow" instead and leaves the tape as it was.
+// Returns 1 when stored, 0 on the error.
+int tape_store(CalcState *s, const TapeEntry &e)
+{
+    int end = s->tapeEnd & k_ringMask;
+    int next = (end + 1) & k_ringMask;
+    if (next == (s->tapeStart & k_ringMask)) {
+        raise_error(s, CALC_ERR_STACK);
+        return 0;
+    }
+    s->tape[end] = e;
+    s->tapeEnd = next;
+    return 1;
+}
+
+// Raises "Overflow" when the running result is beyond twelve nines.
+// Returns 1 when acc is within the limit.
+int within_limit(CalcState *s, double acc)
+{
+    if (std::fabs(acc) > k_limit) {
+        raise_error(s, CALC_ERR_OVERFLOW);
+        return 0;
+    }
+    return 1;
+}
+
+// Running state of one evaluation.
+struct EvalRun {
+    double acc;      // running result (the current product while one is open)
+    double defValue; // left operand of the deferred + or -
+    int defOp;       // 0 none, CALC_KEY_ADD or CALC_KEY_SUB
+    int duration;    // duration flag of acc
+    int defDuration; // duration flag of defValue
+};
+
+// Adds the deferred sum part to a product that has just closed.
+// Returns 1, or 0 when the sum overflows.
+int close_product(CalcState *s, EvalRun *run)
+{
+    if (run->defOp == 0)
+        return 1;
+    run->acc = run->defOp == CALC_KEY_ADD ? run->defValue + run->acc : run->defValue - run->acc;
+    run->duration |= run->defDuration;
+    run->defOp = 0;
+    return within_limit(s, run->acc);
+}
+
+// Applies one operand. next is the operator of the following operand (0 for
+// the last). Returns 1, or 0 when an error stopped the evaluation.
+int apply_operand(CalcState *s, EvalRun *run, const TapeEntry &e, int next)
+{
+    double x = e.negative ? -e.value : e.value;
+    int product = next == CALC_KEY_MUL || next == CALC_KEY_DIV;
+    switch (e.op) {
+    case CALC_KEY_MUL:
+        run->acc *= x;
+        if (!within_limit(s, run->acc))
+            return 0;
+        run->duration |= e.duration;
+        return product ? 1 : close_product(s, run);
+    case CALC_KEY_DIV:
+        if (x == 0.0) {
+            raise_error(s, CALC_ERR_DIVZERO);
+            return 0;
+        }
+        run->acc /= x;
+        if (!within_limit(s, run->acc))
+            return 0;
+        // A duration over a duration is a plain number; a number over a
+        // duration is a duration.
+        run->duration ^= e.duration;
+        return product ? 1 : close_product(s, run);
+    case CALC_KEY_ADD:
+    case CALC_KEY_SUB:
+        if (product) {
+            // × and ÷ bind first: keep the sum so far aside, with its own
+            // duration flag, until the product closes.
+            run->defValue = run->acc;
+            run->defOp = e.op;
+            run->defDuration = run->duration;
+            run->acc = x;
+            run->duration = e.duration;
+            return 1;
+        }
+        run->acc = e.op == CALC_KEY_ADD ? run->acc + x : run->acc - x;
+        if (!within_limit(s, run->acc))
+            return 0;
+        run->duration |= e.duration; // a number added to a duration is seconds
+        return 1;
+    default: // the first operand
+        run->acc = x;
+        run->duration = e.duration;
+        return 1;
+    }
+}
+
+// Makes r the entry and writes its text, as a result shows it.
+void show_result(CalcState *s, const TapeEntry &r, const char *text)
+{
+    s->entry = r;
+    text_set(s, text);
+    s->loneZero = 0;
+    if (r.duration) {
+        s->hoursMark = 1;
+        s->minutesMark = 1;
+        s->secondsMark = 1;
+        s->pointFlag = 1;
+        s->fractionWeight = k_thousandth;
+        s->fractionDigits = 3;
+        s->integerDigits = 0;
+        return;
+    }
+    s->integerDigits = count_integer_digits(s->text);
+    s->hoursMark = 0;
+    s->minutesMark = 0;
+    s->secondsMark = 0;
+    s->fractionWeight = 1.0;
+    s->pointFlag = 0;
+    s->fractionDigits = 0;
+    for (const char *c = s->text; *c; c++) {
+        if (*c == '.') {
+            s->pointFlag = 1;
+        } else if (s->pointFlag) {
+            s->fractionWeight *= k_tenth;
+            s->fractionDigits++;
+        }
+    }
+}
+
+} // namespace
+
+void calc_push(CalcState *s)
+{
+    s->entry.op = s->pendingOp;
+    if (s->text[0] == '\0')
+        return;
+    start_new_calculation(s);
+    tape_store(s, s->entry);
+}
+
+void calc_evaluate(CalcState *s)
+{
+    int start = s->tapeStart & k_ringMask;
+    int end = s->tapeEnd & k_ringMask;
+    if (start == end)
+        return;
+    EvalRun run = {0.0, 0.0, 0, 0, 0};
+    for (int i = start; i != end; i = (i + 1) & k_ringMask) {
+        int j = (i + 1) & k_ringMask;
+        int next = j != end ? s->tape[j].op : 0;
+        if (!apply_operand(s, &run, s->tape[i], next))
+            return; // nothing stored, the tape and result shown unchanged
+    }
+
+    TapeEntry r;
+    r.value = std::fabs(run.acc);
+    r.negative = run.acc < 0.0;
+    r.op = CALC_OP_RESULT;
+    r.duration = run.duration;
+    if (r.value < k_zero) {
+        r.value = 0.0;
+        r.negative = 0;
+    }
+    char text[CALC_TEXT_SIZE];
+    if (r.duration) {
+        // Truncated to whole milliseconds before it is stored, so the tape
+        // line and the result line show the same time.
+        long long ms = calc_duration_ms(r.value);
+        r.value = static_cast<double>(ms) * k_thousandth;
+        if (ms == 0)
+            r.negative = 0;
+        calc_format_duration(ms, r.negative, 3, text, sizeof text);
+    } else {
+        calc_format_plain(r.negative ? -r.value : r.value, text, sizeof text);
+    }
+    if (!tape_store(s, r))
+        return;
+    show_result(s, r, text);
+    s->resultShown = 1;
+}
+
+// ---------------------------------------------------------------------------
+// 5. Keys
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// One digit into the minutes field (mark 'h', unit 60) or the seconds field
+// (mark 'm', unit 1) of a duration being typed. The cases, by the last
+// character c1 and the one before it c2:
+//   c1 is the mark        the field's first digit
+//   c2 is not the mark    two digits are there: the minutes field closes
+//                         with "m" (returns 2), the seconds field refuses
+//   c1 is "0"             a lone zero: the digit replaces it
+//   c1 above 5            refused: no count of 60 or more
+//   otherwise             c1 becomes the tens
+// Returns 1 when the digit was taken, 0 when refused, 2 when the caller must
+// go on with the seconds field.
+int type_field_digit(CalcState *s, int d, char mark, double unit)
+{
+    char c1 = text_char(s, 1);
+    char c2 = text_char(s, 2);
+    if (c1 == mark) {
+        s->loneZero = d == 0;
+        s->entry.value += unit * d;
+        text_append(s, static_cast<char>('0' + d));
+        return 1;
+    }
+    if (c2 != mark) {
+        if (mark == 'm')
+            return 0;
+        text_append(s, 'm');
+        s->minutesMark = 1;
+        return 2;
+    }
+    if (c1 == '0') {
+        s->loneZero = d == 0;
+        s->entry.value += unit * d;
+        text_drop_last(s);
+        text_append(s, static_cast<char>('0' + d));
+        return 1;
+    }
+    int t = c1 - '0';
+    if (t > 5)
+        return 0;
+    s->entry.value = s->entry.value - unit * t + 10.0 * unit * t + unit * d;
+    text_append(s, static_cast<char>('0' + d));
+    return 1;
+}
+
+// A digit of a plain number, or of the fraction of a duration's seconds.
+void type_plain_digit(CalcState *s, int d)
+{
+    if (!s->pointFlag) {
+        if (s->integerDigits == 0 && d == 0)
+            s->loneZero = 1;
+        if (s->integerDigits == 1 && s->loneZero == 1) {
+            text_drop_last(s); // the digit replaces a lone "0"
+            s->loneZero = 0;
+            s->integerDigits = 0;
+        }
+        if (s->integerDigits >= k_maxDigits)
+            return;
+        s->entry.value = s->entry.value * s->digitBase + d;
+        s->integerDigits++;
+        text_append(s, static_cast<char>('0' + d));
+        return;
+    }
+    if (s->fractionDigits >= k_maxDigits)
+        return;
+    s->fractionWeight *= k_tenth;
+    s->fractionDigits++;
+    s->entry.value += d * s->fractionWeight;
+    text_append(s, static_cast<char>('0' + d));
+}
+
+void key_digit(CalcState *s, int d)
+{
+    if (d == 0 && s->loneZero)
+        return;
+    if (s->error)
+        return;
+    if (s->resultShown) {
+        start_new_calculation(s);
+        calc_clear_entry(s);
+    }
+    if (s->secondsMark)
+        return;
+    if (s->entry.duration && s->hoursMark && !s->minutesMark) {
+        if (type_field_digit(s, d, 'h', 60.0) != 2)
+            return;
+    }
+    if (s->entry.duration && s->minutesMark && !s->pointFlag) {
+        type_field_digit(s, d, 'm', 1.0);
+        return;
+    }
+    type_plain_digit(s, d);
+}
+
+void key_point(CalcState *s)
+{
+    if (s->error)
+        return;
+    if (s->resultShown) {
+        start_new_calculation(s);
+        calc_clear_entry(s);
+    }
+    if (s->pointFlag)
+        return;
+    // In a duration a point only follows a seconds digit.
+    if (s->entry.duration &&
+        !(s->minutesMark && !s->secondsMark && text_char(s, 1) != 'm'))
+        return;
+    text_append(s, '.');
+    s->loneZero = 0;
+    s->pointFlag = 1;
+    s->fractionWeight = 1.0;
+    s->fractionDigits = 0;
+}
+
+// Turns the duration being typed into a plain number of hours (scale 1/3600,
+// 7 decimals), minutes (1/60, 5) or seconds (1, 3).
+void duration_to_plain(CalcState *s, double scale, int decimals, double weight)
+{
+    double v = s->entry.value * scale;
+    char text[64]; // at most 13 integer digits, a point and 7 decimals
+    snprintf(text, sizeof text, "%.*f", decimals, v);
+    if (strpbrk(text, "123456789") == nullptr)
+        s->entry.negative = 0; // prints as zero: no "-0.000"
+    snprintf(s->text, CALC_TEXT_SIZE, "%s%s", s->entry.negative ? "-" : "", text);
+    s->entry.value = v;
+    s->entry.duration = 0;
+    s->hoursMark = 0;
+    s->minutesMark = 0;
+    s->secondsMark = 0;
+    s->integerDigits = count_integer_digits(s->text);
+    s->pointFlag = 1;
+    s->fractionWeight = weight;
+    s->fractionDigits = decimals;
+    s->loneZero = 0;
+}
+
+// Turns the plain number being typed, already scaled to seconds, into a
+// duration. H stops after the hours when no minutes or seconds remain, H and
+// mn stop after the minutes when no seconds remain, so that further digits
+// go into the open field; otherwise the seconds close the text.
+void plain_to_duration(CalcState *s, double seconds, int key)
+{
+    long long ms = calc_duration_ms(seconds);
+    s->entry.value = static_cast<double>(ms) * k_thousandth;
+    s->entry.duration = 1;
+    if (ms == 0)
+        s->entry.negative = 0;
+    long long rest = ms % 3600000;
+    int parts = 3;
+    if (key == CALC_KEY_H && rest == 0)
+        parts = 1;
+    else if ((key == CALC_KEY_H || key == CALC_KEY_MN) && rest % 60000 == 0)
+        parts = 2;
+    calc_format_duration(ms, s->entry.negative, parts, s->text, CALC_TEXT_SIZE);
+    s->hoursMark = 1;
+    s->minutesMark = parts >= 2;
+    s->secondsMark = parts == 3;
+    s->pointFlag = parts == 3;
+    s->fractionWeight = parts == 3 ? k_thousandth : 1.0;
+    s->fractionDigits = parts == 3 ? 3 : 0;
+    s->loneZero = 0;
+}
+
+void unit_on_plain(CalcState *s, int key)
+{
+    double v = s->entry.value;
+    switch (key) {
+    case CALC_KEY_H:
+        if (v > k_limitHours)
+            return;
+        plain_to_duration(s, v * 3600.0, key);
+        return;
+    case CALC_KEY_MN:
+        if (v > k_limitMinutes)
+            return;
+        plain_to_duration(s, v * 60.0, key);
+        return;
+    default:
+        if (v > k_limit)
+            return;
+        plain_to_duration(s, v, key);
+        return;
+    }
+}
+
+// Closes the minutes field of a duration with "m".
+void close_minutes(CalcState *s)
+{
+    text_append(s, 'm');
+    s->minutesMark = 1;
+    s->loneZero = 0;
+}
+
+// A unit key on a duration: it closes the open field, or, when that field is
+// already closed, converts the duration into a plain number of that unit.
+void unit_on_duration(CalcState *s, int key)
+{
+    char c1 = text_char(s, 1);
+    switch (key) {
+    case CALC_KEY_H:
+        duration_to_plain(s, k_perHour, 7, 0.0000001);
+        return;
+    case CALC_KEY_MN:
+        if (!s->minutesMark && c1 != 'h')
+            close_minutes(s);
+        else
+            duration_to_plain(s, k_perMinute, 5, 0.00001);
+        return;
+    default:
+        if (s->secondsMark || c1 == 'm' || c1 == 'h') {
+            duration_to_plain(s, 1.0, 3, k_thousandth);
+        } else if (s->minutesMark) {
+            text_append(s, 's');
+            s->secondsMark = 1;
+            s->loneZero = 0;
+        } else {
+            // Minute digits after "h" ("1h30"): S closes the minutes field
+            // first, and the seconds can follow.
+            close_minutes(s);
+        }
+        return;
+    }
+}
+
+void key_unit(CalcState *s, int key)
+{
+    if (s->error)
+        return;
+    start_new_calculation(s); // a result is converted, not cleared
+    if (s->entry.duration)
+        unit_on_duration(s, key);
+    else
+        unit_on_plain(s, key);
+}
+
+// DEL on a digit of the minutes field (unit 60) or the seconds field (unit 1):
+// with a tens digit t before it, t becomes the units again.
+void delete_field_digit(CalcState *s, int u, char mark, double unit)
+{
+    char c2 = text_char(s, 2);
+    if (c2 != mark && is_digit(c2)) {
+        int t = c2 - '0';
+        s->entry.value = s->entry.value - 10.0 * unit * t + unit * t - unit * u;
+    } else {
+        s->entry.value -= unit * u;
+    }
+    text_drop_last(s);
+}
+
+// DEL on a character of a plain number, or of the fraction of a duration's
+// seconds.
+void delete_plain_char(CalcState *s, char c1)
+{
+    text_drop_last(s);
+    if (!s->pointFlag) {
+        s->integerDigits--;
+        s->entry.value = (s->entry.value - (c1 - '0')) * k_tenth;
+        return;
+    }
+    if (c1 == '.') {
+        s->pointFlag = 0;
+        s->fractionWeight = 1.0;
+        s->fractionDigits = 0;
+        // The text is a whole number now: drop what a rounded result kept
+        // below its last shown digit, so typing on does not scale it up.
+        if (!s->entry.duration)
+            s->entry.value = read_plain_magnitude(s->text);
+        return;
+    }
+    s->entry.value -= (c1 - '0') * s->fractionWeight;
+    if (s->entry.value < 0.0)
+        s->entry.value = 0.0;
+    s->fractionDigits--;
+    s->fractionWeight *= 10.0;
+}
+
+void key_delete(CalcState *s)
+{
+    if (s->error)
+        return;
+    start_new_calculation(s); // a result is edited, not cleared
+    s->indicator = 0;
+    // An empty text, or a result in exponent notation that has no digits to
+    // take back one by one, clears the entry.
+    if (s->text[0] == '\0' || strchr(s->text, 'e') != nullptr) {
+        calc_clear_entry(s);
+        return;
+    }
+    char c1 = text_char(s, 1);
+    if (c1 == '-') {
+        s->entry.negative = 0;
+        text_drop_last(s);
+    } else if (c1 == 's') {
+        text_drop_last(s);
+        s->secondsMark = 0;
+    } else if (c1 == 'm') {
+        text_drop_last(s);
+        s->minutesMark = 0;
+    } else if (c1 == 'h') {
+        // The hours count is a plain number again; the text holds it whole.
+        text_drop_last(s);
+        s->entry.value = read_plain_magnitude(s->text);
+        s->fractionWeight = 1.0;
+        s->hoursMark = 0;
+        s->entry.duration = 0;
+        s->integerDigits = count_integer_digits(s->text);
+        s->fractionDigits = 0;
+        s->pointFlag = 0;
+    } else if (s->entry.duration && s->minutesMark && !s->pointFlag && is_digit(c1)) {
+        delete_field_digit(s, c1 - '0', 'm', 1.0);
+    } else if (s->entry.duration && s->hoursMark && !s->minutesMark && is_digit(c1)) {
+        delete_field_digit(s, c1 - '0', 'h', 60.0);
+    } else if (is_digit(c1) || c1 == '.') {
+        delete_plain_char(s, c1);
+    } else {
+        calc_clear_entry(s); // not a character the entry can hold
+        return;
+    }
+    if (s->text[0] == '\0')
+        calc_clear_entry(s); // nothing left: a fresh, exact zero
+    else
+        s->loneZero = ends_in_lone_zero(s);
+}
+
+void key_operator(CalcState *s, int code)
+{
+    if (s->error)
+        return;
+    if (s->text[0] == '\0' && s->pendingOp == 0)
+        return;
+    s->indicator = code;
+    if (s->text[0] == '\0') {
+        s->pendingOp = code; // a second operator key replaces the first
+        return;
+    }
+    calc_push(s);
+    if (s->error)
+        return;
+    s->pendingOp = code;
+    calc_clear_entry(s);
+    s->indicator = code;
+}
+
+void key_enter(CalcState *s)
+{
+    if (s->error)
+        return;
+    if (s->text[0] != '\0') {
+        calc_push(s);
+        if (s->error)
+            return;
+        calc_clear_entry(s);
+    }
+    calc_evaluate(s); // a dangling operator is dropped
+    s->pendingOp = 0;
+    s->indicator = 0;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// 6. calc_key
+// ---------------------------------------------------------------------------
+
+const char *calc_key(CalcState *s, int code)
+{
+    if (code >= CALC_KEY_0 && code <= 9) {
+        key_digit(s, code);
+        return s->text;
+    }
+    switch (code) {
+    case CALC_KEY_DEL:
+        key_delete(s);
+        break;
+    case CALC_KEY_AC:
+        calc_all_clear(s);
+        break;
+    case CALC_KEY_MUL:
+    case CALC_KEY_DIV:
+    case CALC_KEY_ADD:
+    case CALC_KEY_SUB:
+        key_operator(s, code);
+        break;
+    case CALC_KEY_POINT:
+        key_point(s);
+        break;
+    case CALC_KEY_H:
+    case CALC_KEY_MN:
+    case CALC_KEY_S:
+        key_unit(s, code);
+        break;
+    case CALC_KEY_ENTER:
+        key_enter(s);
+        break;
+    default:
+        break; // not a key of the engine
+    }
+    return s->text;
+}
