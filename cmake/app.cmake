@@ -1,0 +1,46 @@
+# Keldoran on Win32 (cross tree only): the calculator windows as a library
+# that the program and the window tests share, keldoran.exe, the wincapture
+# screenshot tool and the calculator's window tests.
+add_library(keldoran_app STATIC
+  app/main_window.cpp
+  app/display.cpp
+  app/keypad.cpp
+  app/about.cpp)
+target_link_libraries(keldoran_app PUBLIC calc_engine qk2ctl gdi32 user32)
+
+# The GUI program, linked statically, with its pictures, icon and the
+# toolkit's bitmaps.
+add_executable(keldoran WIN32 app/main.cpp resources/keldoran.rc)
+target_link_libraries(keldoran PRIVATE keldoran_app)
+
+# Window captures to BMP, and the console tool that types keys on a running
+# calculator and saves its picture (used by `make run`).
+add_library(win_capture STATIC tools/capture/capture.cpp)
+target_link_libraries(win_capture PUBLIC gdi32 user32)
+add_executable(wincapture tools/capture/wincapture.cpp)
+target_link_libraries(wincapture PRIVATE win_capture)
+
+# The test program carries the same resources: its instance is the
+# application instance the main window loads its pictures from.
+k_test(test-app
+  SOURCES tests/win/app_harness.cpp
+          tests/win/test_app_codes.cpp
+          tests/win/test_app_keyboard.cpp
+          tests/win/test_app_mouse.cpp
+          tests/win/test_app_display.cpp
+          tests/win/test_app_about.cpp
+          tests/win/test_app_lifecycle.cpp
+          resources/keldoran.rc
+  LIBS keldoran_app win_harness win_capture)
+
+# Xvfb has no window manager, and Wine waits two seconds for one whenever it
+# hides a top-level window it takes for managed (the main window, the about
+# box). Before the window tests run, tell Wine to handle the test program's
+# windows itself. Wine reads this when a program starts, so it is a step of
+# its own.
+add_test(NAME test-app-wine-setup
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} reg add
+          "HKCU\\Software\\Wine\\AppDefaults\\test-app.exe\\X11 Driver"
+          /v Managed /d N /f)
+set_tests_properties(test-app-wine-setup PROPERTIES FIXTURES_SETUP app_wine)
+set_tests_properties(test-app PROPERTIES FIXTURES_REQUIRED app_wine)

@@ -1,0 +1,96 @@
+// The display panel: a Free panel over the empty LCD face (bitmap 501) that
+// paints the current calculation as a paper tape of up to six right-aligned
+// lines, newest at the bottom, with a rule over a result line, and the box of
+// the last operator key lit on its left. It keeps no data: every repaint
+// reads the engine's state. A left click drags the window, a right or middle
+// click opens the about box.
+#include "app/app.h"
+
+#include "toolkit/core/ctl.h"
+
+// ---------------------------------------------------------------------------
+// Painting
+// ---------------------------------------------------------------------------
+
+// Top row of tape line `i`, 0 being the newest.
+static int tape_line_top(int i)
+{
+    return APP_TAPE_NEWEST_TOP - APP_TAPE_LINE_STEP * i;
+}
+
+static void paint_tape(HDC dc, const CalcState *s)
+{
+    int slots[CALC_TAPE_LINES];
+    int count = calc_tape_lines(s, slots);
+    for (int i = 0; i < count; i++) {
+        const TapeEntry *entry = &s->tape[slots[i]];
+        int top = tape_line_top(i);
+        char text[64];
+        calc_tape_line_text(entry, text, sizeof text);
+        if (entry->op == CALC_OP_RESULT)
+            ctl_line(dc, ctl_colour_word(0, 0, 0), APP_RULE_LEFT, top, APP_TAPE_RIGHT, top);
+        RECT line = {APP_TAPE_LEFT, top, APP_TAPE_RIGHT, top + APP_TAPE_LINE_H};
+        DrawTextA(dc, text, -1, &line, DT_RIGHT | DT_SINGLELINE);
+    }
+}
+
+// The lit box of the operator indicator; nothing when no operator is lit.
+static void paint_indicator(HDC dc, int indicator)
+{
+    SelectObject(dc, ctl_font(5));
+    SetTextColor(dc, ctl_color(13));
+    SelectObject(dc, ctl_brush(0));
+    SelectObject(dc, ctl_pen(0));
+    for (const IndicatorLook &look : APP_INDICATORS) {
+        if (look.op != indicator)
+            continue;
+        SelectObject(dc, ctl_font(look.font));
+        Rectangle(dc, look.box.left, look.box.top, look.box.right, look.box.bottom);
+        TextOutA(dc, look.textAt.x, look.textAt.y, look.text, 1);
+    }
+}
+
+void app_paint_display(HDC dc, const CalcState *s)
+{
+    SetBkMode(dc, TRANSPARENT);
+    SelectObject(dc, ctl_font(6));
+    SetTextColor(dc, RGB(0, 0, 0));
+    paint_tape(dc, s);
+    paint_indicator(dc, s->indicator);
+}
+
+// ---------------------------------------------------------------------------
+// Message handlers
+// ---------------------------------------------------------------------------
+
+static void display_on_paint(HWND panel, const CalcState *s)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(panel, &ps);
+    if (dc)
+        app_paint_display(dc, s);
+    EndPaint(panel, &ps);
+}
+
+// ---------------------------------------------------------------------------
+// Panel callback
+// ---------------------------------------------------------------------------
+
+LRESULT app_display_callback(HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
+                             void *userData)
+{
+    CalcState *s = (CalcState *)userData;
+    switch (message) {
+    case WM_CREATE: return 0;
+    case WM_ERASEBKGND: ctl_blit_bitmap((HDC)wParam, 0, 0, g_displayPicture); return 1;
+    case WM_PAINT: display_on_paint(panel, s); return 1;
+    case WM_KEYDOWN:
+    case WM_KEYUP: PostMessageA((HWND)s->mainWindow, message, wParam, lParam); return 0;
+    case WM_LBUTTONDOWN:
+        PostMessageA((HWND)s->mainWindow, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: app_request_about(s, panel, lParam); return 0;
+    default: return DefWindowProcA(panel, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,237 @@
+// The display panel, read back by pixels: the tape lines sit right-aligned
+// in their rows with the width of their texts, a rule marks the result, and
+// the box of the last operator is lit.
+#include "tests/win/app_harness.h"
+
+#include "toolkit/core/ctl.h"
+
+namespace {
+
+using AppDisplay = AppTest;
+
+// Horizontal extent of what was drawn over the face in one tape row.
+struct Ink {
+    int left;  // first column that differs from the face, -1 when none
+    int right; // last one
+    int count; // differing pixels
+};
+
+int line_top(int i) { return APP_TAPE_NEWEST_TOP - APP_TAPE_LINE_STEP * i; }
+
+// Ink of tape line i, inside its rows (the rule row excluded) and right of
+// the indicator boxes.
+Ink line_ink(const CaptureImage *panel, const CaptureImage *face, int i)
+{
+    Ink ink = {-1, -1, 0};
+    int top = line_top(i);
+    for (int y = top + 1; y < top + APP_TAPE_LINE_STEP; y++)
+        for (int x = APP_TAPE_LEFT; x < 200; x++)
+            if (capture_pixel(panel, x, y) != capture_pixel(face, x, y)) {
+                if (ink.left < 0 || x < ink.left)
+                    ink.left = x;
+                if (x > ink.right)
+                    ink.right = x;
+                ink.count++;
+            }
+    return ink;
+}
+
+int text_width(HWND panel, const std::string &text)
+{
+    HDC dc = GetDC(panel);
+    HGDIOBJ old = SelectObject(dc, ctl_font(6));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
+    SelectObject(dc, old);
+    ReleaseDC(panel, dc);
+    return size.cx;
+}
+
+// Pixels of row y from x 51 to 175 that are palette black.
+int rule_pixels(const CaptureImage *panel, int y)
+{
+    int n = 0;
+    for (int x = APP_RULE_LEFT; x < APP_TAPE_RIGHT; x++)
+        if (capture_pixel(panel, x, y) == ctl_color(0))
+            n++;
+    return n;
+}
+
+// 1 when the indicator box of look is drawn lit: black outline at its four
+// corners and the character in light grey on the black inside (smoothed
+// glyph edges count as grey too).
+int box_lit(const CaptureImage *panel, const IndicatorLook &look)
+{
+    const RECT &b = look.box;
+    const POINT corners[] = {{b.left, b.top}, {b.right - 1, b.top}, {b.left, b.bottom - 1},
+                             {b.right - 1, b.bottom - 1}};
+    for (const POINT &c : corners)
+        if (capture_pixel(panel, c.x, c.y) != ctl_color(0))
+            return 0;
+    for (int y = b.top + 1; y < b.bottom - 1; y++)
+        for (int x = b.left + 1; x < b.right - 1; x++)
+            if (GetGValue(capture_pixel(panel, x, y)) > GetGValue(ctl_color(13)) / 2)
+                return 1;
+    return 0;
+}
+
+// A box drawn neither lit nor otherwise: the face shows unchanged there.
+int box_untouched(const CaptureImage *panel, const CaptureImage *face, const IndicatorLook &look)
+{
+    const RECT &b = look.box;
+    return app_count_differences(panel, face, b.left, b.top, b.right, b.bottom) == 0;
+}
+
+struct DisplayRow {
+    const char *labels;              // typed after AC
+    std::vector<const char *> lines; // tape lines, newest first
+    int indicator;                   // lit operator, 0 for none
+};
+
+// Checks the panel against one row: the texts of the lines, their ink and
+// rule, empty rows above them, and the indicator boxes.
+void expect_display(HWND display, const DisplayRow &row)
+{
+    CaptureImage face = {}, panel = {};
+    ASSERT_TRUE(app_bitmap_image(g_displayPicture, &face));
+    ASSERT_TRUE(app_window_image(display, &panel));
+    int slots[CALC_TAPE_LINES];
+    int count = calc_tape_lines(&g_calc, slots);
+    ASSERT_EQ(count, (int)row.lines.size()) << row.labels;
+    for (int i = 0; i < CALC_TAPE_LINES; i++) {
+        Ink ink = line_ink(&panel, &face, i);
+        if (i >= count) {
+            EXPECT_EQ(ink.count, 0) << row.labels << ": row " << line_top(i) << " not empty";
+            continue;
+        }
+        char text[64];
+        calc_tape_line_text(&g_calc.tape[slots[i]], text, sizeof text);
+        EXPECT_STREQ(text, row.lines[i]) << row.labels << ", line " << i;
+        int width = text_width(display, text);
+        EXPECT_GT(ink.count, 0) << row.labels << ": nothing in row " << line_top(i);
+        EXPECT_GE(ink.right, APP_TAPE_RIGHT - 4) << row.labels << ", " << text;
+        EXPECT_LE(ink.right, APP_TAPE_RIGHT - 1) << row.labels << ", " << text;
+        EXPECT_NEAR(ink.left, APP_TAPE_RIGHT - width, 3) << row.labels << ", " << text;
+        bool result = text[0] == '=';
+        int rule = rule_pixels(&panel, line_top(i));
+        if (result) {
+            EXPECT_EQ(rule, APP_TAPE_RIGHT - APP_RULE_LEFT) << row.labels << ": rule";
+        } else {
+            EXPECT_LT(rule, 10) << row.labels << ": a rule over " << text;
+        }
+    }
+    for (const IndicatorLook &look : APP_INDICATORS) {
+        if (look.op == row.indicator) {
+            EXPECT_TRUE(box_lit(&panel, look)) << row.labels << ": box " << look.text;
+        } else {
+            EXPECT_TRUE(box_untouched(&panel, &face, look)) << row.labels << ": box " << look.text;
+        }
+    }
+}
+
+TEST_F(AppDisplay, TapeLinesRuleAndIndicatorFollowTheEngine)
+{
+    const DisplayRow rows[] = {
+        {"2 + 3 x 4 Enter", {"= 14", "x 4", "+ 3", "2"}, 0},
+        {"2 +", {"2"}, CALC_KEY_ADD},
+        {"2 + 3", {"2"}, CALC_KEY_ADD},
+        {"2 + 3 x", {"+ 3", "2"}, CALC_KEY_MUL},
+        {"2 + 3 x 4", {"+ 3", "2"}, CALC_KEY_MUL},
+        {"9 -", {"9"}, CALC_KEY_SUB},
+        {"9 - DEL", {"9"}, 0},
+        {"6 /", {"6"}, CALC_KEY_DIV},
+        {"6 / x", {"6"}, CALC_KEY_MUL},
+        {"", {}, 0},
+        {"2 + 3 x 4 Enter AC", {}, 0},
+        {"2 + 3 x 4 Enter 5", {}, 0},
+        {"2 + 3 x 4 Enter 5 +", {"5"}, CALC_KEY_ADD},
+        {"2 + 3 x 4 Enter -", {"14"}, CALC_KEY_SUB},
+        {"3 - 8 Enter", {"= -5", "- 8", "3"}, 0},
+        {"3 - 8 Enter x", {"-5"}, CALC_KEY_MUL},
+        {"1 H 3 0 +", {"1h30m0.000s"}, CALC_KEY_ADD},
+        {"1 H 3 0 mn + 4 5 S Enter", {"= 1h30m45.000s", "+ 0h0m45.000s", "1h30m0.000s"}, 0},
+        {"1 + 2 + 3 + 4 + 5 + 6 + 7 Enter",
+         {"= 28", "+ 7", "+ 6", "+ 5", "+ 4", "+ 3"}, 0},
+    };
+    for (const DisplayRow &row : rows) {
+        app_type("AC");
+        app_type(row.labels);
+        expect_display(display, row);
+    }
+}
+
+// Nothing is drawn above the sixth line, even for a long calculation.
+TEST_F(AppDisplay, NothingAboveTheSixthLine)
+{
+    app_type("1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 Enter");
+    CaptureImage face = {}, panel = {};
+    ASSERT_TRUE(app_bitmap_image(g_displayPicture, &face));
+    ASSERT_TRUE(app_window_image(display, &panel));
+    EXPECT_EQ(app_count_differences(&panel, &face, APP_TAPE_LEFT, 0, APP_TAPE_RIGHT + 1,
+                                    line_top(5)),
+              0);
+}
+
+// The same calculation drawn from slots 2045..2047 and 0 looks exactly like
+// the one drawn from the start of the ring.
+TEST_F(AppDisplay, CalculationAcrossTheRingEndDrawsLikeAnyOther)
+{
+    static const char labels[] = "2 + 3 x 4 Enter";
+    app_type("AC");
+    app_type(labels);
+    ASSERT_LT(g_calc.tapeStart, g_calc.tapeEnd);
+    CaptureImage plain = {};
+    ASSERT_TRUE(app_window_image(display, &plain));
+
+    app_type("AC");
+    g_calc.tapeStart = g_calc.tapeEnd = CALC_TAPE_SLOTS - 3;
+    app_type(labels);
+    ASSERT_EQ(g_calc.tapeStart, CALC_TAPE_SLOTS - 3);
+    ASSERT_EQ(g_calc.tapeEnd, 1);
+    CaptureImage wrapped = {};
+    ASSERT_TRUE(app_window_image(display, &wrapped));
+    EXPECT_EQ(app_count_differences(&plain, &wrapped, 0, 0, 200, APP_DISPLAY_H), 0);
+    expect_display(display, {labels, {"= 14", "x 4", "+ 3", "2"}, 0});
+}
+
+// The result line is drawn in black on the LCD colour.
+TEST_F(AppDisplay, ResultLineIsBlackOnTheLcdColour)
+{
+    app_type("8 8 8 8 8 8 8 8");
+    CaptureImage line = {};
+    ASSERT_TRUE(app_window_image(result, &line));
+    int lcd = 0, black = 0;
+    for (COLORREF c : line.pixels) {
+        lcd += c == APP_LCD_COLOUR;
+        black += c == RGB(0, 0, 0);
+    }
+    EXPECT_GT(lcd, line.width * line.height / 2);
+    EXPECT_GT(black, 20);
+    EXPECT_EQ(capture_pixel(&line, 2, line.height / 2), APP_LCD_COLOUR);
+}
+
+// The screenshot tool's capture from the screen shows what the calculator's
+// own device contexts read.
+TEST_F(AppDisplay, ScreenCaptureMatchesTheWindowsPixels)
+{
+    app_type("2 + 3 x 4 Enter");
+    SetForegroundWindow(main);
+    harness_pump_for(300);
+    CaptureImage own = {}, screen = {};
+    ASSERT_TRUE(app_window_image(display, &own));
+    ASSERT_TRUE(capture_window(display, 0, &screen));
+    ASSERT_EQ(screen.width, own.width);
+    ASSERT_EQ(screen.height, own.height);
+    EXPECT_EQ(app_count_differences(&own, &screen, 0, 0, own.width, own.height), 0);
+    for (POINT p : {POINT{51, 91}, POINT{100, 91}, POINT{5, 5}, POINT{120, 100}})
+        EXPECT_EQ(capture_pixel(&screen, p.x, p.y), harness_pixel(display, p.x, p.y));
+
+    CaptureImage framed = {};
+    ASSERT_TRUE(capture_window(main, 1, &framed));
+    RECT w;
+    GetWindowRect(main, &w);
+    EXPECT_EQ(framed.width, w.right - w.left);
+    EXPECT_EQ(framed.height, w.bottom - w.top);
+}
+
+} // namespace
