@@ -127,7 +127,7 @@ if(K_HAVE_LIBFUZZER)
     DEPENDS ${_fuzz_paths} ${_fuzz_header_paths}
     COMMENT "Building fuzz-time with libFuzzer")
   add_custom_target(fuzz-time ALL DEPENDS ${_fuzz_bin})
-  add_test(NAME fuzz-time COMMAND ${_fuzz_bin} -runs=250000 -seed=1 -max_len=160
+  add_test(NAME fuzz-time COMMAND ${_fuzz_bin} -runs=150000 -seed=1 -max_len=160
     -artifact_prefix=${CMAKE_BINARY_DIR}/fuzz-time-)
 else()
   add_executable(fuzz-time tests/pure/test_time_fuzz.cpp)
