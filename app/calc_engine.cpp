@@ -469,6 +469,8 @@ int type_field_digit(CalcState *s, int d, char mark, double unit)
         text_append(s, static_cast<char>('0' + d));
         return 1;
     }
+    if (!is_digit(c1))
+        return 0;
     int t = c1 - '0';
     if (t > 5)
         return 0;
