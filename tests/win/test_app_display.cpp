@@ -9,42 +9,61 @@ namespace {
 
 using AppDisplay = AppTest;
 
-// Horizontal extent of what was drawn over the face in one tape row.
+// Where a tape line's text shows in its rows: the box around every pixel
+// that differs from the background.
 struct Ink {
-    int left;  // first column that differs from the face, -1 when none
-    int right; // last one
-    int count; // differing pixels
+    int left, right;  // first and last column, -1 when nothing shows
+    int top, bottom;  // first and last row, relative to the line's top
+    int count;        // pixels
 };
 
 int line_top(int i) { return APP_TAPE_NEWEST_TOP - APP_TAPE_LINE_STEP * i; }
 
-// Ink of tape line i, inside its rows (the rule row excluded) and right of
-// the indicator boxes.
+void add_ink(Ink *ink, int x, int y)
+{
+    if (ink->count == 0 || x < ink->left)
+        ink->left = x;
+    if (ink->count == 0 || x > ink->right)
+        ink->right = x;
+    if (ink->count == 0 || y < ink->top)
+        ink->top = y;
+    if (ink->count == 0 || y > ink->bottom)
+        ink->bottom = y;
+    ink->count++;
+}
+
+// Ink of tape line i on the panel: its rows without the rule rows above and
+// below it, right of the indicator boxes.
 Ink line_ink(const CaptureImage *panel, const CaptureImage *face, int i)
 {
-    Ink ink = {-1, -1, 0};
+    Ink ink = {-1, -1, -1, -1, 0};
     int top = line_top(i);
     for (int y = top + 1; y < top + APP_TAPE_LINE_STEP; y++)
         for (int x = APP_TAPE_LEFT; x < 200; x++)
-            if (capture_pixel(panel, x, y) != capture_pixel(face, x, y)) {
-                if (ink.left < 0 || x < ink.left)
-                    ink.left = x;
-                if (x > ink.right)
-                    ink.right = x;
-                ink.count++;
-            }
+            if (capture_pixel(panel, x, y) != capture_pixel(face, x, y))
+                add_ink(&ink, x, y - top);
     return ink;
 }
 
-int text_width(HWND panel, const std::string &text)
+// Where the text lands when drawn alone, right-aligned in a line's
+// rectangle with the tape font, on a blank canvas.
+Ink expected_ink(const char *text)
 {
-    HDC dc = GetDC(panel);
-    HGDIOBJ old = SelectObject(dc, ctl_font(6));
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), (int)text.size(), &size);
-    SelectObject(dc, old);
-    ReleaseDC(panel, dc);
-    return size.cx;
+    Ink ink = {-1, -1, -1, -1, 0};
+    HarnessCanvas canvas;
+    if (!harness_canvas_make(&canvas, 200, APP_TAPE_LINE_H, RGB(255, 255, 255)))
+        return ink;
+    SelectObject(canvas.dc, ctl_font(6));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    SetTextColor(canvas.dc, RGB(0, 0, 0));
+    RECT r = {APP_TAPE_LEFT, 0, APP_TAPE_RIGHT, APP_TAPE_LINE_H};
+    DrawTextA(canvas.dc, text, -1, &r, DT_RIGHT | DT_SINGLELINE);
+    for (int y = 0; y < APP_TAPE_LINE_H; y++)
+        for (int x = 0; x < 200; x++)
+            if (harness_canvas_pixel(&canvas, x, y) != RGB(255, 255, 255))
+                add_ink(&ink, x, y);
+    harness_canvas_free(&canvas);
+    return ink;
 }
 
 // Pixels of row y from x 51 to 175 that are palette black.
@@ -57,9 +76,12 @@ int rule_pixels(const CaptureImage *panel, int y)
     return n;
 }
 
+// Light pixels (the character) inside a box's outline.
+bool light(COLORREF c) { return GetGValue(c) > GetGValue(ctl_color(13)) / 2; }
+
 // 1 when the indicator box of look is drawn lit: black outline at its four
-// corners and the character in light grey on the black inside (smoothed
-// glyph edges count as grey too).
+// corners, and inside on black exactly the light pixels that the character,
+// drawn alone with its font and colour, gives there.
 int box_lit(const CaptureImage *panel, const IndicatorLook &look)
 {
     const RECT &b = look.box;
@@ -68,11 +90,22 @@ int box_lit(const CaptureImage *panel, const IndicatorLook &look)
     for (const POINT &c : corners)
         if (capture_pixel(panel, c.x, c.y) != ctl_color(0))
             return 0;
+    HarnessCanvas canvas;
+    if (!harness_canvas_make(&canvas, 60, 100, ctl_color(0)))
+        return 0;
+    SelectObject(canvas.dc, ctl_font(look.font));
+    SetBkMode(canvas.dc, TRANSPARENT);
+    SetTextColor(canvas.dc, ctl_color(13));
+    TextOutA(canvas.dc, look.textAt.x, look.textAt.y, look.text, 1);
+    int lit = 0, wrong = 0;
     for (int y = b.top + 1; y < b.bottom - 1; y++)
-        for (int x = b.left + 1; x < b.right - 1; x++)
-            if (GetGValue(capture_pixel(panel, x, y)) > GetGValue(ctl_color(13)) / 2)
-                return 1;
-    return 0;
+        for (int x = b.left + 1; x < b.right - 1; x++) {
+            bool want = light(harness_canvas_pixel(&canvas, x, y));
+            lit += want;
+            wrong += want != light(capture_pixel(panel, x, y));
+        }
+    harness_canvas_free(&canvas);
+    return lit > 0 && wrong == 0;
 }
 
 // A box drawn neither lit nor otherwise: the face shows unchanged there.
@@ -107,11 +140,15 @@ void expect_display(HWND display, const DisplayRow &row)
         char text[64];
         calc_tape_line_text(&g_calc.tape[slots[i]], text, sizeof text);
         EXPECT_STREQ(text, row.lines[i]) << row.labels << ", line " << i;
-        int width = text_width(display, text);
+        Ink want = expected_ink(text);
+        ASSERT_GT(want.count, 0) << text;
+        ASSERT_GT(want.top, 0) << text; // the text keeps clear of the rule rows
+        ASSERT_LT(want.bottom, APP_TAPE_LINE_STEP) << text;
         EXPECT_GT(ink.count, 0) << row.labels << ": nothing in row " << line_top(i);
-        EXPECT_GE(ink.right, APP_TAPE_RIGHT - 4) << row.labels << ", " << text;
-        EXPECT_LE(ink.right, APP_TAPE_RIGHT - 1) << row.labels << ", " << text;
-        EXPECT_NEAR(ink.left, APP_TAPE_RIGHT - width, 3) << row.labels << ", " << text;
+        EXPECT_NEAR(ink.left, want.left, 1) << row.labels << ", " << text;
+        EXPECT_NEAR(ink.right, want.right, 1) << row.labels << ", " << text;
+        EXPECT_NEAR(ink.top, want.top, 1) << row.labels << ", " << text;
+        EXPECT_NEAR(ink.bottom, want.bottom, 1) << row.labels << ", " << text;
         bool result = text[0] == '=';
         int rule = rule_pixels(&panel, line_top(i));
         if (result) {
