@@ -33,14 +33,3 @@ k_test(test-app
           resources/keldoran.rc
   LIBS keldoran_app win_harness win_capture)
 
-# Xvfb has no window manager, and Wine waits two seconds for one whenever it
-# hides a top-level window it takes for managed (the main window, the about
-# box). Before the window tests run, tell Wine to handle the test program's
-# windows itself. Wine reads this when a program starts, so it is a step of
-# its own.
-add_test(NAME test-app-wine-setup
-  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} reg add
-          "HKCU\\Software\\Wine\\AppDefaults\\test-app.exe\\X11 Driver"
-          /v Managed /d N /f)
-set_tests_properties(test-app-wine-setup PROPERTIES FIXTURES_SETUP app_wine)
-set_tests_properties(test-app PROPERTIES FIXTURES_REQUIRED app_wine)
