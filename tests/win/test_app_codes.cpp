@@ -34,14 +34,6 @@ TEST_F(AppCodes, ResultLineFollowsTheEngineAfterEveryCode)
     }
 }
 
-TEST_F(AppCodes, TheLastResultStaysInTheResultLine)
-{
-    app_type("2 + 3 x 4 Enter");
-    EXPECT_EQ(app_result_text(), "14");
-    app_type("1 H + 3 0 Enter");
-    EXPECT_EQ(app_result_text(), "1h0m30.000s");
-}
-
 // Commands that are not key codes change neither the engine nor the line.
 TEST_F(AppCodes, MalformedCommandsAreIgnored)
 {
