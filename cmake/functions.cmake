@@ -39,3 +39,15 @@ function(k_bench name)
     target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
   endif()
 endfunction()
+
+# k_cli_check(NAME TARGET -DARGS=... [-DEXPECT=...] ...): a ctest entry that runs
+# a command-line tool (under Wine in the cross tree) and checks its output with
+# cmake/check-cli.cmake.
+function(k_cli_check name target)
+  set(emu "")
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set(emu ${CMAKE_CROSSCOMPILING_EMULATOR})
+  endif()
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:${target}>
+    -DEMU=${emu} ${ARGN} -P ${CMAKE_SOURCE_DIR}/cmake/check-cli.cmake)
+endfunction()

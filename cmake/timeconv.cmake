@@ -1,45 +1,6 @@
 # The knob's value scale, the time context with its unit conversions, the
 # time-convert tool, their tests and the fuzz target. Platform-free: built in
 # both trees.
-#
-# This file is also the checker that the time-convert tests run in script mode:
-#   cmake -DEXE=prog [-DEMU=wrapper] -DARGS=a|b|c [-DARGS2=...] [-DEXPECT=l1|l2]
-#         [-DEXPECT_RC=n] -P timeconv.cmake
-# It runs EXE with ARGS ('|' separates arguments), checks the exit status
-# (default 0), that the output's lines equal EXPECT ('|' separates lines), and
-# that a second run with ARGS2 prints the same.
-if(CMAKE_SCRIPT_MODE_FILE)
-  if(NOT DEFINED EXPECT_RC)
-    set(EXPECT_RC 0)
-  endif()
-  function(run_converter args out_var)
-    string(REPLACE "|" ";" argv "${args}")
-    execute_process(COMMAND ${EMU} ${EXE} ${argv}
-      RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    string(REPLACE "\r" "" out "${out}")
-    if(NOT rc EQUAL EXPECT_RC)
-      message(FATAL_ERROR "time-convert ${argv}: exit status ${rc}, expected ${EXPECT_RC}\n${out}${err}")
-    endif()
-    if(EXPECT_RC EQUAL 2 AND NOT err MATCHES "^time-convert: [^\n]+\r?\n$")
-      message(FATAL_ERROR "time-convert ${argv}: expected a one-line message, got '${err}'")
-    endif()
-    set(${out_var} "${out}" PARENT_SCOPE)
-  endfunction()
-  run_converter("${ARGS}" first)
-  if(DEFINED EXPECT)
-    string(REPLACE "|" "\n" expected "${EXPECT}\n")
-    if(NOT first STREQUAL expected)
-      message(FATAL_ERROR "time-convert ${ARGS} printed:\n${first}expected:\n${expected}")
-    endif()
-  endif()
-  if(DEFINED ARGS2)
-    run_converter("${ARGS2}" second)
-    if(NOT first STREQUAL second)
-      message(FATAL_ERROR "time-convert ${ARGS} and ${ARGS2} differ:\n${first}--\n${second}")
-    endif()
-  endif()
-  return()
-endif()
 
 # ---------------------------------------------------------------------------
 # Library, tool and tests
@@ -63,23 +24,15 @@ k_test(test-time
   LIBS ctl_time_san ctl_number_san)
 
 # time-convert itself: the documented examples and the usage errors.
-set(_tc_emu "")
-if(CMAKE_CROSSCOMPILING_EMULATOR)
-  set(_tc_emu ${CMAKE_CROSSCOMPILING_EMULATOR})
-endif()
-function(k_time_convert_check name)
-  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:time-convert>
-    -DEMU=${_tc_emu} ${ARGN} -P ${CMAKE_CURRENT_FUNCTION_LIST_FILE})
-endfunction()
 set(_tc_half "seconds 0.500000|milliseconds 500.000|frequency 2.000|tempo 120.000|distance 165.000|samples 22050|frame 12.500|position      1 /  2 /     0")
 set(_tc_pos "seconds 4.750000|milliseconds 4750.000|frequency 0.211|tempo 12.632|distance 1567.500|samples 209475|frame 118.750|position      3 /  2 /    48")
-k_time_convert_check(time-convert-half "-DARGS=0.5" "-DEXPECT=${_tc_half}" "-DARGS2=--from|ms|500")
-k_time_convert_check(time-convert-position "-DARGS=--from|pos|3:2:48" "-DEXPECT=${_tc_pos}"
+k_cli_check(time-convert-half time-convert "-DARGS=0.5" "-DEXPECT=${_tc_half}" "-DARGS2=--from|ms|500")
+k_cli_check(time-convert-position time-convert "-DARGS=--from|pos|3:2:48" "-DEXPECT=${_tc_pos}"
   "-DARGS2=--from|pos|3.2.48")
-k_time_convert_check(time-convert-context
+k_cli_check(time-convert-context time-convert
   "-DARGS=--tempo|90|--tpb|480|--sig|6/8|--fps|30|--rate|48000|--from|notes|11,2"
   "-DEXPECT=seconds 2.666667|milliseconds 2666.667|frequency 0.375|tempo 22.500|distance 880.000|samples 128000|frame 80.000|position      2 /  3 /     0")
-k_time_convert_check(time-convert-samples-halves "-DARGS=--rate|5|0.5"
+k_cli_check(time-convert-samples-halves time-convert "-DARGS=--rate|5|0.5"
   "-DEXPECT=seconds 0.500000|milliseconds 500.000|frequency 2.000|tempo 120.000|distance 165.000|samples 2|frame 12.500|position      1 /  2 /     0")
 # name, then the arguments: each must fail with exit status 2 and one line.
 set(_tc_usage_errors
@@ -89,7 +42,8 @@ set(_tc_usage_errors
 foreach(_case IN LISTS _tc_usage_errors)
   string(REGEX REPLACE "=.*" "" _name "${_case}")
   string(REGEX REPLACE "^[^=]*=" "" _args "${_case}")
-  k_time_convert_check(time-convert-${_name} "-DARGS=${_args}" -DEXPECT_RC=2)
+  k_cli_check(time-convert-${_name} time-convert "-DARGS=${_args}" -DEXPECT_RC=2
+    "-DEXPECT_ERR=^time-convert: [^\n]+\n$")
 endforeach()
 
 # ---------------------------------------------------------------------------

@@ -22,16 +22,13 @@ done
 # A prefix of its own: make test recreates the test prefix on every run.
 export WINEPREFIX=$build/win32/wineprefix-run
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-x11key='HKCU\Software\Wine\X11 Driver'
 
 # The demonstration and where its picture goes.
 shots=$build/screenshots
 demo_keys=(1 H 3 0 mn + 4 5 S Enter)
 demo_result=1h30m45.000s
-# Wine draws the caption buttons with its own symbol font; without it they
-# come out as letters, so the picture is then taken without the frame.
-frame=()
-[ -f /usr/share/wine/fonts/marlett.ttf ] || frame=(--client)
+# The picture is the calculator face (client area): without a window manager
+# Wine's own caption is not what users see on their desktops.
 
 prepare_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -43,12 +40,10 @@ prepare_prefix() {
 # Runs inside Xvfb: start the calculator, type, capture, close, end Wine.
 demo() {
   prepare_prefix
-  # Xvfb has no window manager: Wine draws the frame and caption itself.
-  wine reg add "$x11key" /v Decorated /d N /f >/dev/null 2>&1
   wine "$bin/keldoran.exe" &
   local app=$!
   local rc=0
-  (cd "$shots" && wine "$bin/wincapture.exe" "${frame[@]}" --expect "$demo_result" --close \
+  (cd "$shots" && wine "$bin/wincapture.exe" --client --expect "$demo_result" --close \
      keldoran.bmp "${demo_keys[@]}") || rc=$?
   for _ in $(seq 50); do
     kill -0 "$app" 2>/dev/null || break
@@ -65,8 +60,6 @@ fi
 
 if [ -n "${DISPLAY:-}" ]; then
   prepare_prefix
-  # The desktop's window manager draws the frame.
-  wine reg delete "$x11key" /v Decorated /f >/dev/null 2>&1 || true
   echo "run: Keldoran is open on display $DISPLAY; close its window to end"
   wine "$bin/keldoran.exe"
   exit 0

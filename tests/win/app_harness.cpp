@@ -153,41 +153,6 @@ std::vector<std::string> app_engine_texts(const char *labels)
 // Pixels
 // ---------------------------------------------------------------------------
 
-// Copies w x h pixels from dc at (x, y) into out.
-static int copy_dc(HDC dc, int x, int y, int w, int h, CaptureImage *out)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(dc);
-    int ok = 0;
-    if (dib && memory && bits) {
-        HGDIOBJ old = SelectObject(memory, dib);
-        ok = BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY) ? 1 : 0;
-        GdiFlush();
-        SelectObject(memory, old);
-        if (ok) {
-            const uint32_t *p = (const uint32_t *)bits;
-            out->width = w;
-            out->height = h;
-            out->pixels.resize((size_t)w * h);
-            for (size_t i = 0; i < out->pixels.size(); i++)
-                out->pixels[i] = RGB((p[i] >> 16) & 255, (p[i] >> 8) & 255, p[i] & 255);
-        }
-    }
-    if (memory)
-        DeleteDC(memory);
-    if (dib)
-        DeleteObject(dib);
-    return ok;
-}
-
 int app_window_image(HWND window, CaptureImage *out)
 {
     harness_pump();
@@ -196,7 +161,7 @@ int app_window_image(HWND window, CaptureImage *out)
     if (!GetClientRect(window, &r))
         return 0;
     HDC dc = GetDC(window);
-    int ok = dc ? copy_dc(dc, 0, 0, r.right, r.bottom, out) : 0;
+    int ok = dc ? capture_dc(dc, 0, 0, r.right, r.bottom, out) : 0;
     if (dc)
         ReleaseDC(window, dc);
     return ok;
@@ -210,7 +175,7 @@ int app_bitmap_image(HBITMAP bitmap, CaptureImage *out)
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    int ok = copy_dc(memory, 0, 0, info.bmWidth, info.bmHeight, out);
+    int ok = capture_dc(memory, 0, 0, info.bmWidth, info.bmHeight, out);
     SelectObject(memory, old);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);

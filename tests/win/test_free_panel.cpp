@@ -1,6 +1,7 @@
 // The Free panel: creation from its record, the callback contract, focus on
 // click, WM_CLOSE and the order of WM_DESTROY against the record's release.
 #include "tests/win/harness.h"
+#include "tests/win/host_fixture.h"
 #include "toolkit/core/ctl.h"
 
 #include <gtest/gtest.h>
@@ -9,23 +10,7 @@
 
 namespace {
 
-class FreePanelTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(harness_toolkit_start(&app, "free"), 1);
-        host = harness_create_host(200, 120);
-        ASSERT_NE(host, nullptr);
-    }
-    void TearDown() override
-    {
-        DestroyWindow(host);
-        harness_pump();
-        harness_toolkit_stop(&app);
-    }
-    HarnessApp app;
-    HWND host = nullptr;
-};
+using FreePanelTest = ToolkitHostTest<200, 120>;
 
 // What a test panel's user data holds.
 struct PanelProbe {

@@ -2,6 +2,7 @@
 // the toolkit is inactive), value commands through messages, float bits,
 // instance data, and the small system helpers.
 #include "tests/win/harness.h"
+#include "tests/win/host_fixture.h"
 #include "toolkit/core/ctl.h"
 
 #include <gtest/gtest.h>
@@ -12,23 +13,7 @@
 
 namespace {
 
-class Plumbing : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(harness_toolkit_start(&app, "plumbing"), 1);
-        host = harness_create_host(120, 80);
-        ASSERT_NE(host, nullptr);
-    }
-    void TearDown() override
-    {
-        DestroyWindow(host);
-        harness_pump();
-        harness_toolkit_stop(&app);
-    }
-    HarnessApp app;
-    HWND host = nullptr;
-};
+using Plumbing = ToolkitHostTest<120, 80>;
 
 // What a notification callback saw.
 struct Delivery {

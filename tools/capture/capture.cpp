@@ -9,12 +9,9 @@
 // Capture
 // ---------------------------------------------------------------------------
 
-int capture_screen_rect(int x, int y, int w, int h, CaptureImage *out)
+int capture_dc(HDC dc, int x, int y, int w, int h, CaptureImage *out)
 {
-    if (w <= 0 || h <= 0)
-        return 0;
-    HDC screen = GetDC(nullptr);
-    if (!screen)
+    if (!dc || w <= 0 || h <= 0)
         return 0;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -24,12 +21,12 @@ int capture_screen_rect(int x, int y, int w, int h, CaptureImage *out)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void *bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(dc);
     int ok = 0;
     if (dib && memory && bits) {
         HGDIOBJ old = SelectObject(memory, dib);
-        ok = BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY) ? 1 : 0;
+        ok = BitBlt(memory, 0, 0, w, h, dc, x, y, SRCCOPY) ? 1 : 0;
         GdiFlush();
         SelectObject(memory, old);
     }
@@ -45,7 +42,15 @@ int capture_screen_rect(int x, int y, int w, int h, CaptureImage *out)
         DeleteDC(memory);
     if (dib)
         DeleteObject(dib);
-    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+int capture_screen_rect(int x, int y, int w, int h, CaptureImage *out)
+{
+    HDC screen = GetDC(nullptr);
+    int ok = capture_dc(screen, x, y, w, h, out);
+    if (screen)
+        ReleaseDC(nullptr, screen);
     return ok;
 }
 

@@ -14,6 +14,9 @@ struct CaptureImage {
     std::vector<COLORREF> pixels; // width * height, row after row
 };
 
+// Copies the rectangle (x, y, w, h) of a device context. Returns 1, or 0 on
+// failure.
+int capture_dc(HDC dc, int x, int y, int w, int h, CaptureImage *out);
 // Copies the screen rectangle (x, y, w, h). Returns 1, or 0 on failure.
 int capture_screen_rect(int x, int y, int w, int h, CaptureImage *out);
 // Copies a window from the screen: its whole window rectangle when
