@@ -98,6 +98,19 @@ static void create_children(CalcState *s, HWND window)
     SetFocus(keypad);
 }
 
+// Gives the window the outer size that holds a 200 x 297 client area. The
+// frame is measured by the system for the window's own styles: frame width
+// plus caption height from the metrics leaves the client one pixel short,
+// because the caption bar has a separator line below it.
+static void size_for_client(HWND window)
+{
+    RECT r = {0, 0, APP_CLIENT_W, APP_CLIENT_H};
+    AdjustWindowRectEx(&r, (DWORD)GetWindowLongA(window, GWL_STYLE), FALSE,
+                       (DWORD)GetWindowLongA(window, GWL_EXSTYLE));
+    SetWindowPos(window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_SHOWWINDOW | SWP_NOMOVE);
+}
+
 // ---------------------------------------------------------------------------
 // Message handlers
 // ---------------------------------------------------------------------------
@@ -109,8 +122,6 @@ static LRESULT main_on_create(HWND window, const CREATESTRUCTA *create)
     HINSTANCE instance = create->hInstance;
     load_pictures(instance);
     calc_init(&g_calc);
-    int frame = 0, caption = 0, menu = 0;
-    ctl_frame_metrics(&frame, &caption, &menu);
     if (!ctl_init(instance, APP_TITLE)) {
         // A failed start-up counts as one; undo it here, whether or not the
         // refused window is sent WM_DESTROY afterwards.
@@ -119,8 +130,7 @@ static LRESULT main_on_create(HWND window, const CREATESTRUCTA *create)
     }
     g_mainRunning = 1;
     create_children(&g_calc, window);
-    SetWindowPos(window, nullptr, 0, 0, APP_CLIENT_W + 2 * frame,
-                 APP_CLIENT_H + caption + 2 * frame, SWP_SHOWWINDOW | SWP_NOMOVE);
+    size_for_client(window);
     return 0;
 }
 

@@ -36,18 +36,11 @@ TEST_F(AppLifecycle, FaceAndChildren)
     EXPECT_EQ(style & (WS_DLGFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE),
               WS_DLGFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE);
     EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
-    // Sized from the frame metrics for the 200 x 297 face: the frame on
-    // each side, the caption height on top. (The caption bar is one pixel
-    // taller than the caption height, so the client comes out 296 high.)
-    int frame = 0, caption = 0, menu = 0;
-    ctl_frame_metrics(&frame, &caption, &menu);
-    RECT w, client;
-    GetWindowRect(main, &w);
+    // The outer size holds exactly the 200 x 297 face.
+    RECT client;
     GetClientRect(main, &client);
-    EXPECT_EQ(w.right - w.left, APP_CLIENT_W + 2 * frame);
-    EXPECT_EQ(w.bottom - w.top, APP_CLIENT_H + caption + 2 * frame);
     EXPECT_EQ(client.right, APP_CLIENT_W);
-    EXPECT_GE(client.bottom, APP_CLIENT_H - 1);
+    EXPECT_EQ(client.bottom, APP_CLIENT_H);
 
     struct Row { HWND child; const char *cls; int id; RECT at; };
     const Row rows[] = {
