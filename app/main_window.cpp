@@ -153,10 +153,14 @@ static void main_on_destroy(void)
 
 // One key code: 0..20 to the engine, then the result line and the display
 // are refreshed from its state; 21 opens the about box. Anything else,
-// including a non-zero wParam, is ignored.
+// including a non-zero wParam, is ignored, and so is every code that comes
+// after WM_DESTROY took the face down (keys still queued at the close): the
+// cleared display handle would make InvalidateRect repaint every window on
+// the screen, and an about box would grab the mouse of a program that is
+// ending.
 static void main_on_command(WPARAM wParam, LPARAM lParam)
 {
-    if (wParam != 0 || lParam < 0 || lParam > APP_CODE_ABOUT)
+    if (!g_mainRunning || wParam != 0 || lParam < 0 || lParam > APP_CODE_ABOUT)
         return;
     if (lParam == APP_CODE_ABOUT) {
         app_open_about();

@@ -108,6 +108,42 @@ TEST_F(AppLifecycle, CloseShutsTheToolkitDownAndWritesTheSettings)
     }
 }
 
+// Key codes and keys that arrive after the close (still queued, or typed
+// before the quit message is taken) find the face gone. They must not reach
+// InvalidateRect with the display's cleared handle: a null window there
+// means every window on the screen.
+TEST_F(AppLifecycle, LateCodesAfterTheCloseRepaintNoWindow)
+{
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(pump_counting_quits(), 1);
+    ASSERT_FALSE(IsWindow(display));
+    HWND bystander = harness_create_host(60, 40, RGB(0, 0, 255), 500, 500);
+    ASSERT_NE(bystander, nullptr);
+    UpdateWindow(bystander);
+    UpdateWindow(main);
+    harness_pump();
+    ASSERT_FALSE(GetUpdateRect(bystander, nullptr, FALSE));
+    struct Row { UINT message; WPARAM wParam; LPARAM lParam; };
+    const Row rows[] = {
+        {WM_COMMAND, 0, 5},
+        {WM_COMMAND, 0, CALC_KEY_ENTER},
+        {WM_KEYDOWN, '7', harness_key_lparam('7', true)},
+    };
+    for (const Row &r : rows) {
+        SendMessageA(main, r.message, r.wParam, r.lParam);
+        EXPECT_FALSE(GetUpdateRect(bystander, nullptr, FALSE)) << "message 0x" << std::hex
+                                                               << r.message;
+        EXPECT_FALSE(GetUpdateRect(main, nullptr, FALSE)) << "message 0x" << std::hex
+                                                          << r.message;
+        harness_pump(); // the code the key posted
+        EXPECT_FALSE(GetUpdateRect(bystander, nullptr, FALSE)) << "after the posted code";
+    }
+    // A late about request opens nothing either: the program is ending.
+    SendMessageA(main, WM_COMMAND, 0, APP_CODE_ABOUT);
+    EXPECT_EQ(app_find_about_box(), nullptr);
+    DestroyWindow(bystander);
+}
+
 // Two closes in a row (the second before the first is handled) shut the
 // toolkit down once: another holder of the toolkit keeps it running.
 TEST_F(AppLifecycle, SecondCloseDoesNotShutTheToolkitDownAgain)
