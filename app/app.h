@@ -1,7 +1,8 @@
 // The calculator's window side: the entry and main window (main_window.cpp),
 // the display panel (display.cpp), the keypad and keyboard (keypad.cpp) and
 // the about box (about.cpp). They share the process-wide values below, all
-// owned by the main window's module and touched only by the window thread.
+// owned by the main window's module (except the about box's capture owner,
+// which about.cpp owns) and touched only by the window thread.
 #pragma once
 #include <windows.h>
 
@@ -105,7 +106,7 @@ extern HBITMAP g_aboutPicture;     // bitmap 502, loaded at WM_CREATE
 extern HBRUSH g_lcdBrush;          // solid brush of the LCD colour
 extern POINT g_aboutAnchor;        // screen point where the next about box opens
 extern CalcState g_calc;           // the engine's state; display and keypad read it
-extern HWND g_aboutCaptureOwner;   // capture owner saved by the open about box
+extern HWND g_aboutCaptureOwner;   // about.cpp: capture owner saved by the open about box
 
 // ---------------------------------------------------------------------------
 // Entry and main window (main_window.cpp)

@@ -18,6 +18,8 @@ static int tape_line_top(int i)
     return APP_TAPE_NEWEST_TOP - APP_TAPE_LINE_STEP * i;
 }
 
+// The tape lines, newest at the bottom, each right-aligned in its row; a
+// result line gets a rule along its top.
 static void paint_tape(HDC dc, const CalcState *s)
 {
     int slots[CALC_TAPE_LINES];
@@ -72,6 +74,12 @@ static void display_on_paint(HWND panel, const CalcState *s)
     EndPaint(panel, &ps);
 }
 
+// A left press anywhere on the display drags the whole window.
+static void display_drag(const CalcState *s, LPARAM lParam)
+{
+    PostMessageA((HWND)s->mainWindow, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+}
+
 // ---------------------------------------------------------------------------
 // Panel callback
 // ---------------------------------------------------------------------------
@@ -86,9 +94,7 @@ LRESULT app_display_callback(HWND panel, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PAINT: display_on_paint(panel, s); return 1;
     case WM_KEYDOWN:
     case WM_KEYUP: PostMessageA((HWND)s->mainWindow, message, wParam, lParam); return 0;
-    case WM_LBUTTONDOWN:
-        PostMessageA((HWND)s->mainWindow, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
-        return 0;
+    case WM_LBUTTONDOWN: display_drag(s, lParam); return 0;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: app_request_about(s, panel, lParam); return 0;
     default: return DefWindowProcA(panel, message, wParam, lParam);

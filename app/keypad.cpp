@@ -28,7 +28,7 @@ struct KeyMapRow {
     int code; // key code of the first one; the run counts up from it
 };
 
-inline constexpr std::array<KeyMapRow, 14> KEY_MAP = {{
+static constexpr std::array<KeyMapRow, 15> KEY_MAP = {{
     {'0', '9', 0},
     {VK_NUMPAD0, VK_NUMPAD9, 0},
     {VK_BACK, VK_BACK, CALC_KEY_DEL},
@@ -43,12 +43,11 @@ inline constexpr std::array<KeyMapRow, 14> KEY_MAP = {{
     {'H', 'H', CALC_KEY_H},
     {'M', 'M', CALC_KEY_MN},
     {'S', 'S', CALC_KEY_S},
+    {VK_RETURN, VK_RETURN, CALC_KEY_ENTER},
 }};
 
 int app_key_for_vk(WPARAM vk)
 {
-    if (vk == VK_RETURN)
-        return CALC_KEY_ENTER;
     for (const KeyMapRow &row : KEY_MAP)
         if ((int)vk >= row.vk && (int)vk <= row.last)
             return row.code + ((int)vk - row.vk);

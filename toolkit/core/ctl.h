@@ -94,9 +94,9 @@ LRESULT CALLBACK ctl_list2d_proc(HWND window, UINT message, WPARAM wParam, LPARA
 // Palette, fonts, bitmaps and drawing helpers
 // ---------------------------------------------------------------------------
 
-static const int CTL_COLORS = 16;
-static const int CTL_BITMAPS = 13;
-static const int CTL_BITMAP_FIRST_ID = 1500;
+static const int CTL_COLORS = 16;             // palette colours, and brushes, pens and fonts each
+static const int CTL_BITMAPS = 13;            // toolkit bitmaps
+static const int CTL_BITMAP_FIRST_ID = 1500;  // resource id of bitmap 0
 
 // Toolkit bitmap indices (resource id 1500 + index).
 enum CtlBitmap {
@@ -173,10 +173,10 @@ static_assert(offsetof(NotifyTarget, parent) == 0 && offsetof(NotifyTarget, call
 
 // Value commands understood by every value control (WM_COMMAND wParam).
 enum CtlValueCommand {
-    CTL_CMD_ENABLE = 1,
-    CTL_CMD_DISABLE = 2,
-    CTL_CMD_GET = 3,
-    CTL_CMD_SET = 4,
+    CTL_CMD_ENABLE = 1,  // enable and repaint if disabled; LRESULT 0
+    CTL_CMD_DISABLE = 2, // disable and repaint if enabled; LRESULT 0
+    CTL_CMD_GET = 3,     // LRESULT: the value's float bits
+    CTL_CMD_SET = 4,     // lParam: the new value's float bits; repaints, never notifies
 };
 
 // Instance record in the window's 4 extra bytes; dialog state in DWL_USER.

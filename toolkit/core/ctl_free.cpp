@@ -49,6 +49,21 @@ static LRESULT free_destroy(FreePanel *self, HWND panel, WPARAM wParam, LPARAM l
     return DefWindowProcA(panel, WM_DESTROY, wParam, lParam);
 }
 
+// The first message: no record yet, whatever the extra bytes held.
+static LRESULT free_nccreate(HWND panel, WPARAM wParam, LPARAM lParam)
+{
+    ctl_set_instance_data(panel, nullptr);
+    return DefWindowProcA(panel, WM_NCCREATE, wParam, lParam);
+}
+
+// The last message: a record still there (no WM_DESTROY came) goes now.
+static LRESULT free_ncdestroy(FreePanel *self, HWND panel, WPARAM wParam, LPARAM lParam)
+{
+    if (self != nullptr)
+        free_release(panel, self);
+    return DefWindowProcA(panel, WM_NCDESTROY, wParam, lParam);
+}
+
 // A click takes the focus before the button message reaches the callback.
 static LRESULT free_mouse_activate(HWND panel, WPARAM wParam, LPARAM lParam)
 {
@@ -65,16 +80,11 @@ LRESULT CALLBACK ctl_free_proc(HWND panel, UINT message, WPARAM wParam, LPARAM l
 {
     FreePanel *self = static_cast<FreePanel *>(ctl_get_instance_data(panel));
     switch (message) {
-    case WM_NCCREATE:
-        ctl_set_instance_data(panel, nullptr);
-        return DefWindowProcA(panel, message, wParam, lParam);
+    case WM_NCCREATE: return free_nccreate(panel, wParam, lParam);
     case WM_CREATE: return free_create(panel, wParam, lParam);
     case WM_DESTROY: return free_destroy(self, panel, wParam, lParam);
     case WM_CLOSE: DestroyWindow(panel); return 0;
-    case WM_NCDESTROY: // last message: never leave a record behind
-        if (self != nullptr)
-            free_release(panel, self);
-        return DefWindowProcA(panel, message, wParam, lParam);
+    case WM_NCDESTROY: return free_ncdestroy(self, panel, wParam, lParam);
     case WM_MOUSEACTIVATE: return free_mouse_activate(panel, wParam, lParam);
     }
     if (self == nullptr)
