@@ -278,8 +278,7 @@ struct EvalRun {
     double acc;      // running result (the current product while one is open)
     double defValue; // left operand of the deferred + or -
     int defOp;       // 0 none, CALC_KEY_ADD or CALC_KEY_SUB
-    int duration;    // duration flag of acc
-    int defDuration; // duration flag of defValue
+    int duration;    // duration flag of the result, one for sum and product
 };
 
 // Adds the deferred sum part to a product that has just closed.
@@ -289,13 +288,18 @@ int close_product(CalcState *s, EvalRun *run)
     if (run->defOp == 0)
         return 1;
     run->acc = run->defOp == CALC_KEY_ADD ? run->defValue + run->acc : run->defValue - run->acc;
-    run->duration |= run->defDuration;
     run->defOp = 0;
     return within_limit(s, run->acc);
 }
 
 // Applies one operand. next is the operator of the following operand (0 for
 // the last). Returns 1, or 0 when an error stopped the evaluation.
+//
+// One duration flag f runs through the whole evaluation; g is the operand's.
+// + - and x give f or g. A ÷ gives f xor g (a duration over a duration is a
+// number, a number over a duration is a duration), except the ÷ that closes
+// a product standing after a deferred + or -: the sum takes over and it
+// gives f or g, so 2 + 1h ÷ 1h is 3 seconds.
 int apply_operand(CalcState *s, EvalRun *run, const TapeEntry &e, int next)
 {
     double x = e.negative ? -e.value : e.value;
@@ -315,25 +319,25 @@ int apply_operand(CalcState *s, EvalRun *run, const TapeEntry &e, int next)
         run->acc /= x;
         if (!within_limit(s, run->acc))
             return 0;
-        // A duration over a duration is a plain number; a number over a
-        // duration is a duration.
-        run->duration ^= e.duration;
-        return product ? 1 : close_product(s, run);
+        if (product || run->defOp == 0) {
+            run->duration ^= e.duration;
+            return 1;
+        }
+        run->duration |= e.duration;
+        return close_product(s, run);
     case CALC_KEY_ADD:
     case CALC_KEY_SUB:
         if (product) {
-            // × and ÷ bind first: keep the sum so far aside, with its own
-            // duration flag, until the product closes.
+            // x and ÷ bind first: keep the sum so far aside until the
+            // product closes.
             run->defValue = run->acc;
             run->defOp = e.op;
-            run->defDuration = run->duration;
             run->acc = x;
-            run->duration = e.duration;
-            return 1;
+        } else {
+            run->acc = e.op == CALC_KEY_ADD ? run->acc + x : run->acc - x;
+            if (!within_limit(s, run->acc))
+                return 0;
         }
-        run->acc = e.op == CALC_KEY_ADD ? run->acc + x : run->acc - x;
-        if (!within_limit(s, run->acc))
-            return 0;
         run->duration |= e.duration; // a number added to a duration is seconds
         return 1;
     default: // the first operand
@@ -393,7 +397,7 @@ void calc_evaluate(CalcState *s)
     int end = s->tapeEnd & k_ringMask;
     if (start == end)
         return;
-    EvalRun run = {0.0, 0.0, 0, 0, 0};
+    EvalRun run = {0.0, 0.0, 0, 0};
     for (int i = start; i != end; i = (i + 1) & k_ringMask) {
         int j = (i + 1) & k_ringMask;
         int next = j != end ? s->tape[j].op : 0;

@@ -129,16 +129,19 @@ TEST(DurationFlag, SumsProductsAndQuotients)
     expect_rows(rows);
 }
 
-TEST(DurationFlag, ASumDoesNotDependOnItsOrder)
+TEST(DurationFlag, OneFlagRunsThroughSumsAndProducts)
 {
-    // The sum before a product keeps its own flag: a duration quotient is a
-    // plain number wherever it stands in the sum.
+    // A ÷ that closes a product after a deferred + or - gives f or g: the
+    // quotient of two durations is then seconds. Anywhere else a ÷ gives
+    // f xor g, with f the flag of everything before it, the sum included.
     static const KeyRow rows[] = {
         {"1 H / 3 0 mn + 2 Enter", "4"},
-        {"2 + 1 H / 3 0 mn Enter", "4"},
-        {"2 + 1 H / 1 H Enter", "3"},
-        {"5 - 1 H / 1 H Enter", "4"},
-        {"1 H + 1 H / 1 H x 2 Enter", "1h0m2.000s"},
+        {"2 + 1 H / 3 0 mn Enter", "0h0m4.000s"},
+        {"2 + 1 H / 1 H Enter", "0h0m3.000s"},
+        {"5 - 1 H / 1 H Enter", "0h0m4.000s"},
+        {"2 + 6 / 3 Enter", "4"},
+        {"1 H + 1 H / 1 H x 2 Enter", "3602"},   // the ÷ does not close the product
+        {"2 + 1 H / 1 H x 2 Enter", "4"},
         {"1 H / 1 H x 2 + 1 H Enter", "1h0m2.000s"},
     };
     expect_rows(rows);
