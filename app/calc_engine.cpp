@@ -245,20 +245,20 @@ void calc_init(CalcState *s)
 
 namespace {
 
-// Stores e at tape end. The ring keeps one slot free, so that tape end equal
-// to tape start always means an empty range: storing into the last free slot
-// raises "Stack overflow" instead and leaves the tape as it was.
-// Returns 1 when stored, 0 on the error.
+// Stores e at tape end and moves tape end on, 2047 wrapping to 0. When tape
+// end then meets tape start the ring is full (the 2048th slot of one
+// calculation): "Stack overflow". The range then reads as empty, which is
+// harmless: only AC is accepted next, and it starts an empty range anyway.
+// Returns 1, or 0 on the error.
 int tape_store(CalcState *s, const TapeEntry &e)
 {
     int end = s->tapeEnd & k_ringMask;
-    int next = (end + 1) & k_ringMask;
-    if (next == (s->tapeStart & k_ringMask)) {
+    s->tape[end] = e;
+    s->tapeEnd = (end + 1) & k_ringMask;
+    if (s->tapeEnd == (s->tapeStart & k_ringMask)) {
         raise_error(s, CALC_ERR_STACK);
         return 0;
     }
-    s->tape[end] = e;
-    s->tapeEnd = next;
     return 1;
 }
 

@@ -40,8 +40,11 @@ TEST(Ring, TwoThousandFortySevenOperandsLeaveNoRoomForTheResult)
     feed_keys(s, "1 Enter");
     EXPECT_EQ(s->error, CALC_ERR_STACK);
     EXPECT_STREQ(s->text, "Stack overflow");
-    EXPECT_EQ(tape_range(s), 2047);  // the operands stay, the tape is not full
+    // The result took the 2048th slot: tape end met tape start.
+    EXPECT_EQ(s->tapeEnd, s->tapeStart);
+    EXPECT_EQ(s->tape[2047].op, CALC_OP_RESULT);
     EXPECT_EQ(s->resultShown, 0);
+    EXPECT_TRUE(tape_texts(s).empty());
 }
 
 TEST(Ring, TheTwoThousandFortyEighthPushOverflows)
@@ -53,10 +56,11 @@ TEST(Ring, TheTwoThousandFortyEighthPushOverflows)
     feed_keys(s, "1 +");
     EXPECT_EQ(s->error, CALC_ERR_STACK);
     EXPECT_STREQ(s->text, "Stack overflow");
-    EXPECT_EQ(tape_range(s), 2047);
-    EXPECT_EQ(tape_texts(s).size(), 6u); // the display still has its lines
+    EXPECT_EQ(s->tapeEnd, s->tapeStart);
     feed_keys(s, "AC 2 + 2 Enter");
     EXPECT_STREQ(s->text, "4");
+    const std::vector<std::string> lines = {"= 4", "+ 2", "2"};
+    EXPECT_EQ(tape_texts(s), lines);
 }
 
 TEST(Ring, ACalculationAcrossTheEndOfTheRing)
