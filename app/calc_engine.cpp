@@ -176,6 +176,17 @@ long long calc_duration_ms(double seconds)
     return static_cast<long long>(whole);
 }
 
+long long calc_tape_ms(double seconds)
+{
+    if (!(seconds > 0.0 && seconds < 9.0e12))
+        return 0;
+    long long h = static_cast<long long>(seconds * k_perHour);
+    long long m = static_cast<long long>((seconds - 3600.0 * h) * k_perMinute);
+    char text[32];
+    snprintf(text, sizeof text, "%.3f", seconds - 3600.0 * h - 60.0 * m);
+    return (h * 3600 + m * 60) * 1000 + std::llround(strtod(text, nullptr) * 1000.0);
+}
+
 int calc_format_duration(long long ms, int negative, int parts, char *out, size_t outSize)
 {
     if (out == nullptr || outSize == 0)
@@ -347,13 +358,20 @@ int apply_operand(CalcState *s, EvalRun *run, const TapeEntry &e, int next)
     }
 }
 
-// Makes r the entry and writes its text, as a result shows it.
-void show_result(CalcState *s, const TapeEntry &r, const char *text)
+// Makes a copy of the result r the entry and writes its text. A duration is
+// cut to whole milliseconds in the entry (the tape keeps r as it is) and
+// shown with all three parts; a plain number keeps its full value and only
+// the text is rounded.
+void show_result(CalcState *s, const TapeEntry &r)
 {
     s->entry = r;
-    text_set(s, text);
     s->loneZero = 0;
     if (r.duration) {
+        long long ms = calc_duration_ms(r.value);
+        s->entry.value = static_cast<double>(ms) * k_thousandth;
+        if (ms == 0)
+            s->entry.negative = 0; // no "-0h0m0.000s"
+        calc_format_duration(ms, s->entry.negative, 3, s->text, CALC_TEXT_SIZE);
         s->hoursMark = 1;
         s->minutesMark = 1;
         s->secondsMark = 1;
@@ -363,6 +381,7 @@ void show_result(CalcState *s, const TapeEntry &r, const char *text)
         s->integerDigits = 0;
         return;
     }
+    calc_format_plain(r.negative ? -r.value : r.value, s->text, CALC_TEXT_SIZE);
     s->integerDigits = count_integer_digits(s->text);
     s->hoursMark = 0;
     s->minutesMark = 0;
@@ -414,21 +433,9 @@ void calc_evaluate(CalcState *s)
         r.value = 0.0;
         r.negative = 0;
     }
-    char text[CALC_TEXT_SIZE];
-    if (r.duration) {
-        // Truncated to whole milliseconds before it is stored, so the tape
-        // line and the result line show the same time.
-        long long ms = calc_duration_ms(r.value);
-        r.value = static_cast<double>(ms) * k_thousandth;
-        if (ms == 0)
-            r.negative = 0;
-        calc_format_duration(ms, r.negative, 3, text, sizeof text);
-    } else {
-        calc_format_plain(r.negative ? -r.value : r.value, text, sizeof text);
-    }
     if (!tape_store(s, r))
         return;
-    show_result(s, r, text);
+    show_result(s, r);
     s->resultShown = 1;
 }
 

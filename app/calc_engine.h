@@ -94,6 +94,12 @@ int calc_format_plain(double x, char *out, size_t outSize);
 // (1.001 s is 1001 ms, not 1000). Negative and non-finite inputs give 0.
 long long calc_duration_ms(double seconds);
 
+// Whole milliseconds a tape line shows for a duration of the given seconds:
+// hours and minutes truncated, the seconds rounded as "%.3f" prints them. The
+// seconds that print as 60.000 carry into the minutes, so 59.9996 s shows as
+// 0h1m0.000s, not 0h0m60.000s. Negative and non-finite inputs give 0.
+long long calc_tape_ms(double seconds);
+
 // Prints a duration of whole milliseconds as "%ih%im%.3fs": parts 1 stops
 // after the hours ("2h"), parts 2 after the minutes ("1h30m"), parts 3 prints
 // all three ("1h2m5.000s"). The "-" is printed only for a non-zero duration.

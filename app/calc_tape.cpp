@@ -3,7 +3,6 @@
 #include "app/calc_engine.h"
 
 #include <array>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -49,12 +48,7 @@ int calc_tape_line_text(const TapeEntry *e, char *out, size_t outSize)
         return 0;
     char value[CALC_TEXT_SIZE];
     if (e->duration) {
-        // Rounded to the millisecond with the carry into the minutes, so a
-        // typed 59.9996 s reads 1m0.000s rather than 60.000s. Results are
-        // whole milliseconds already.
-        double ms = std::floor(e->value * 1000.0 + 0.5);
-        long long whole = ms > 0.0 && ms < 9.0e15 ? static_cast<long long>(ms) : 0;
-        calc_format_duration(whole, e->negative, 3, value, sizeof value);
+        calc_format_duration(calc_tape_ms(e->value), e->negative, 3, value, sizeof value);
     } else {
         calc_format_plain(e->negative ? -e->value : e->value, value, sizeof value);
     }

@@ -149,10 +149,13 @@ TEST(DurationFlag, OneFlagRunsThroughSumsAndProducts)
 
 TEST(DurationFlag, NoNegativeZeroDuration)
 {
-    // -0.5 ms truncates to zero milliseconds, shown without a "-".
+    // -0.5 ms truncates to zero milliseconds, shown without a "-"; the tape
+    // keeps the result whole and rounds it.
     CalcState *s = calc_after("0 - H 0 mn 0 . 0 0 0 5 S Enter");
     EXPECT_STREQ(s->text, "0h0m0.000s");
     EXPECT_EQ(s->entry.negative, 0);
+    EXPECT_EQ(tape_texts(s).front(), "= -0h0m0.001s");
+    s = calc_after("0 - H 0 mn 0 . 0 0 0 4 S Enter");
     EXPECT_EQ(tape_texts(s).front(), "= 0h0m0.000s");
 }
 

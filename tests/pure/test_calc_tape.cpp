@@ -69,6 +69,21 @@ TEST(NumberHelpers, DurationMilliseconds)
         EXPECT_EQ(calc_duration_ms(r.seconds), r.ms) << "seconds = " << r.seconds;
 }
 
+TEST(NumberHelpers, TapeMilliseconds)
+{
+    static const MsRow rows[] = {
+        // The seconds round as "%.3f" prints them: by the binary value, and
+        // an exact half to even.
+        {5405.5, 5405500}, {1.0005, 1000}, {1.0015, 1002}, {0.0004, 0}, {0.0005, 1},
+        {1.0625, 1062}, {1.1875, 1188},
+        {59.9995, 59999}, {59.9996, 60000}, {3599.9996, 3600000}, {7199.99951, 7200000},
+        {514.2857142857143, 514286}, {999999999999.0, 999999999999000},
+        {-1.0, 0}, {std::numeric_limits<double>::quiet_NaN(), 0},
+    };
+    for (const MsRow &r : rows)
+        EXPECT_EQ(calc_tape_ms(r.seconds), r.ms) << "seconds = " << r.seconds;
+}
+
 struct DurationRow {
     long long ms;
     int negative;
@@ -143,8 +158,11 @@ TEST(TapeLines, OneLinePerOperand)
         {{0, 1, 0, 1}, "0h0m0.000s"},
         {{12960000, 1, CALC_OP_RESULT, 0}, "= 3600h0m0.000s"},
         {{59.9996, 1, CALC_KEY_DIV, 0}, "/ 0h1m0.000s"},  // rounding carries
-        {{5.5555, 1, 0, 0}, "0h0m5.556s"},
+        {{7199.9999, 1, CALC_KEY_ADD, 0}, "+ 2h0m0.000s"},
+        {{5.5545, 1, 0, 0}, "0h0m5.554s"},                // 5.55449999... in binary
+        {{1.0625, 1, 0, 0}, "0h0m1.062s"},                // an exact half: to even
         {{1.001, 1, 0, 0}, "0h0m1.001s"},
+        {{514.2857142857143, 1, CALC_OP_RESULT, 0}, "= 0h8m34.286s"}, // rounded, not cut
     };
     for (const LineRow &r : rows) {
         char out[CALC_TEXT_SIZE];
@@ -177,6 +195,10 @@ TEST(TapeLines, WhatTheDisplayShows)
         {"1 + 2 Enter 7", {}},
         {"1 + 2 AC", {}},
         {"8 / 0 Enter", {"/ 0.00000000", "8"}},
+        // The tape keeps the result whole and rounds it; the result line
+        // shows it cut to whole milliseconds.
+        {"1 H / 7 Enter", {"= 0h8m34.286s", "/ 7", "1h0m0.000s"}},
+        {"1 H / 7 Enter + 0 Enter", {"= 0h8m34.285s", "+ 0.00000000", "0h8m34.285s"}},
     };
     for (const LinesRow &r : rows)
         EXPECT_EQ(tape_texts(calc_after(r.keys)), r.lines) << "keys: " << r.keys;
