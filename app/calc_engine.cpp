@@ -118,6 +118,16 @@ double read_plain_magnitude(const char *t)
     return *t ? strtod(t, nullptr) : 0.0;
 }
 
+// A plain result or conversion keeps digits that its rounded text does not
+// show. Before such a text is edited the value becomes what the text reads,
+// so the hidden digits neither surface under the digits typed next nor come
+// back scaled up after a DEL. Durations keep no hidden digits.
+void take_value_from_text(CalcState *s)
+{
+    if (!s->entry.duration)
+        s->entry.value = read_plain_magnitude(s->text);
+}
+
 // Applies the new-calculation rule: the first key of new work after a result
 // starts a new tape range.
 void start_new_calculation(CalcState *s)
@@ -493,6 +503,7 @@ int type_field_digit(CalcState *s, int d, char mark, double unit)
 // A digit of a plain number, or of the fraction of a duration's seconds.
 void type_plain_digit(CalcState *s, int d)
 {
+    take_value_from_text(s);
     if (!s->pointFlag) {
         if (s->integerDigits == 0 && d == 0)
             s->loneZero = 1;
@@ -699,6 +710,7 @@ void delete_field_digit(CalcState *s, int u, char mark, double unit)
 // seconds.
 void delete_plain_char(CalcState *s, char c1)
 {
+    take_value_from_text(s);
     text_drop_last(s);
     if (!s->pointFlag) {
         s->integerDigits--;
@@ -709,10 +721,6 @@ void delete_plain_char(CalcState *s, char c1)
         s->pointFlag = 0;
         s->fractionWeight = 1.0;
         s->fractionDigits = 0;
-        // The text is a whole number now: drop what a rounded result kept
-        // below its last shown digit, so typing on does not scale it up.
-        if (!s->entry.duration)
-            s->entry.value = read_plain_magnitude(s->text);
         return;
     }
     s->entry.value -= (c1 - '0') * s->fractionWeight;

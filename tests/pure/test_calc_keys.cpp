@@ -129,6 +129,18 @@ TEST(Delete, Results)
     expect_value_rows(rows);
 }
 
+TEST(Delete, RoundedConversionIsEditedAsItReads)
+{
+    // 5415 s in hours shows 1.5041667 but keeps 1.50416666...; an edited
+    // or extended text must evaluate to what it reads.
+    static const ValueRow rows[] = {
+        {"1 H 3 0 mn 1 5 H DEL{5} 2 Enter", "1.502", 1.502, 0, 0},
+        {"1 H 3 0 mn 1 5 H 5 Enter", "1.50416675", 1.50416675, 0, 0},
+        {"1 H 0 mn 2 0 S mn DEL{2} 5 Enter", "60.3335", 60.3335, 0, 0},
+    };
+    expect_value_rows(rows);
+}
+
 TEST(Delete, RoundedResultDoesNotLeakIntoNewDigits)
 {
     // 1/30 shows 0.03333333 and keeps 0.0333333333...; once its point is

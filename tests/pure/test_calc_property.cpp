@@ -3,8 +3,8 @@
 //
 // - The text is well formed and reads back as the entry's value (durations
 //   in seconds): exactly for typed text, within half a unit of the last digit
-//   for a formatted result or conversion, and an edit of such a text keeps at
-//   most the rounding it had.
+//   for a formatted result or conversion until the text is edited, and
+//   exactly again once a digit, a point or DEL has changed it.
 // - The marks, the point flag, the duration and negative flags agree with the
 //   text.
 // - The text stays under 256 characters.
@@ -163,6 +163,7 @@ int check_key(Checker *c, int code)
     CalcState *s = c->s;
     int wasError = s->error;
     int wasResult = s->resultShown;
+    std::string oldText = s->text;
     int oldStart = s->tapeStart;
     int oldEnd = s->tapeEnd;
     if (wasError)
@@ -227,9 +228,9 @@ int check_key(Checker *c, int code)
         return 0;
     }
 
-    // Slack: a result or a conversion may round; editing keeps that rounding
-    // but must not add to it. A new number starts exact.
-    if (s->text[0] == '\0' || ((code <= 9 || code == CALC_KEY_POINT) && wasResult))
+    // Slack: a result or a conversion may round, until its text is edited.
+    int edits = code <= 9 || code == CALC_KEY_POINT || code == CALC_KEY_DEL;
+    if (s->text[0] == '\0' || wasResult || (edits && oldText != s->text))
         c->slack = 0;
     int formats = code == CALC_KEY_ENTER || code == CALC_KEY_H || code == CALC_KEY_MN ||
                   code == CALC_KEY_S;
