@@ -29,3 +29,5 @@ k_cli_check(calc-keys-indicator calc-keys "-DARGS=--tape|5|*|3|-"
   "-DEXPECT=|5|x 3|indicator: -")
 k_cli_check(calc-keys-unknown calc-keys "-DARGS=1|+|q|Enter" -DEXPECT_RC=2
   "-DEXPECT_ERR=unknown key 'q'")
+k_cli_check(calc-keys-no-key calc-keys "-DARGS=--trace|--tape" -DEXPECT_RC=2
+  "-DEXPECT_ERR=^usage: calc-keys")

@@ -101,8 +101,8 @@ int main(int argc, char **argv)
         else
             break;
     }
-    if (argc < 2) {
-        print_usage();
+    if (first >= argc) {
+        print_usage(); // options alone, or nothing at all: no key to feed
         return 2;
     }
 
