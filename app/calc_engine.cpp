@@ -455,6 +455,14 @@ void calc_evaluate(CalcState *s)
 
 namespace {
 
+// Closes the minutes field of a duration with "m".
+void close_minutes(CalcState *s)
+{
+    text_append(s, 'm');
+    s->minutesMark = 1;
+    s->loneZero = 0;
+}
+
 // One digit into the minutes field (mark 'h', unit 60) or the seconds field
 // (mark 'm', unit 1) of a duration being typed. The cases, by the last
 // character c1 and the one before it c2:
@@ -479,8 +487,7 @@ int type_field_digit(CalcState *s, int d, char mark, double unit)
     if (c2 != mark) {
         if (mark == 'm')
             return 0;
-        text_append(s, 'm');
-        s->minutesMark = 1;
+        close_minutes(s);
         return 2;
     }
     if (c1 == '0') {
@@ -527,16 +534,22 @@ void type_plain_digit(CalcState *s, int d)
     text_append(s, static_cast<char>('0' + d));
 }
 
+// A digit or a point after a result: a new calculation and a new number.
+void start_new_number(CalcState *s)
+{
+    if (s->resultShown) {
+        start_new_calculation(s);
+        calc_clear_entry(s);
+    }
+}
+
 void key_digit(CalcState *s, int d)
 {
     if (d == 0 && s->loneZero)
         return;
     if (s->error)
         return;
-    if (s->resultShown) {
-        start_new_calculation(s);
-        calc_clear_entry(s);
-    }
+    start_new_number(s);
     if (s->secondsMark)
         return;
     if (s->entry.duration && s->hoursMark && !s->minutesMark) {
@@ -554,10 +567,7 @@ void key_point(CalcState *s)
 {
     if (s->error)
         return;
-    if (s->resultShown) {
-        start_new_calculation(s);
-        calc_clear_entry(s);
-    }
+    start_new_number(s);
     if (s->pointFlag)
         return;
     // In a duration a point only follows a seconds digit.
@@ -640,14 +650,6 @@ void unit_on_plain(CalcState *s, int key)
         plain_to_duration(s, v, key);
         return;
     }
-}
-
-// Closes the minutes field of a duration with "m".
-void close_minutes(CalcState *s)
-{
-    text_append(s, 'm');
-    s->minutesMark = 1;
-    s->loneZero = 0;
 }
 
 // A unit key on a duration: it closes the open field, or, when that field is
