@@ -189,7 +189,7 @@ long long calc_duration_ms(double seconds)
 long long calc_tape_ms(double seconds)
 {
     if (!(seconds > 0.0 && seconds < 9.0e12))
-        return 0;
+        return calc_duration_ms(seconds);
     long long h = static_cast<long long>(seconds * k_perHour);
     long long m = static_cast<long long>((seconds - 3600.0 * h) * k_perMinute);
     char text[32];

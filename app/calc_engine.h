@@ -91,13 +91,14 @@ int calc_format_plain(double x, char *out, size_t outSize);
 
 // Whole milliseconds in a duration of the given seconds, truncated; a product
 // that lands a few ulps below a whole millisecond counts as that millisecond
-// (1.001 s is 1001 ms, not 1000). Negative and non-finite inputs give 0.
+// (1.001 s is 1001 ms, not 1000). Negative and NaN inputs give 0; from
+// 9e12 s on (far beyond any operand) the count is held at 9e15.
 long long calc_duration_ms(double seconds);
 
 // Whole milliseconds a tape line shows for a duration of the given seconds:
 // hours and minutes truncated, the seconds rounded as "%.3f" prints them. The
 // seconds that print as 60.000 carry into the minutes, so 59.9996 s shows as
-// 0h1m0.000s, not 0h0m60.000s. Negative and non-finite inputs give 0.
+// 0h1m0.000s, not 0h0m60.000s. Out-of-range inputs as calc_duration_ms.
 long long calc_tape_ms(double seconds);
 
 // Prints a duration of whole milliseconds as "%ih%im%.3fs": parts 1 stops

@@ -79,6 +79,7 @@ TEST(NumberHelpers, TapeMilliseconds)
         {59.9995, 59999}, {59.9996, 60000}, {3599.9996, 3600000}, {7199.99951, 7200000},
         {514.2857142857143, 514286}, {999999999999.0, 999999999999000},
         {-1.0, 0}, {std::numeric_limits<double>::quiet_NaN(), 0},
+        {std::numeric_limits<double>::infinity(), 9000000000000000LL},
     };
     for (const MsRow &r : rows)
         EXPECT_EQ(calc_tape_ms(r.seconds), r.ms) << "seconds = " << r.seconds;
