@@ -128,6 +128,27 @@ void take_value_from_text(CalcState *s)
         s->entry.value = read_plain_magnitude(s->text);
 }
 
+// Sets the typing fields of a plain number from its text: no unit marks, the
+// digit counts, and the point with the weight of the last fraction digit.
+void set_plain_fields_from_text(CalcState *s)
+{
+    s->hoursMark = 0;
+    s->minutesMark = 0;
+    s->secondsMark = 0;
+    s->integerDigits = count_integer_digits(s->text);
+    s->pointFlag = 0;
+    s->fractionWeight = 1.0;
+    s->fractionDigits = 0;
+    for (const char *c = s->text; *c; c++) {
+        if (*c == '.') {
+            s->pointFlag = 1;
+        } else if (s->pointFlag) {
+            s->fractionWeight *= k_tenth;
+            s->fractionDigits++;
+        }
+    }
+}
+
 // Applies the new-calculation rule: the first key of new work after a result
 // starts a new tape range.
 void start_new_calculation(CalcState *s)
@@ -392,21 +413,7 @@ void show_result(CalcState *s, const TapeEntry &r)
         return;
     }
     calc_format_plain(r.negative ? -r.value : r.value, s->text, CALC_TEXT_SIZE);
-    s->integerDigits = count_integer_digits(s->text);
-    s->hoursMark = 0;
-    s->minutesMark = 0;
-    s->secondsMark = 0;
-    s->fractionWeight = 1.0;
-    s->pointFlag = 0;
-    s->fractionDigits = 0;
-    for (const char *c = s->text; *c; c++) {
-        if (*c == '.') {
-            s->pointFlag = 1;
-        } else if (s->pointFlag) {
-            s->fractionWeight *= k_tenth;
-            s->fractionDigits++;
-        }
-    }
+    set_plain_fields_from_text(s);
 }
 
 } // namespace
@@ -758,12 +765,8 @@ void key_delete(CalcState *s)
         // The hours count is a plain number again; the text holds it whole.
         text_drop_last(s);
         s->entry.value = read_plain_magnitude(s->text);
-        s->fractionWeight = 1.0;
-        s->hoursMark = 0;
         s->entry.duration = 0;
-        s->integerDigits = count_integer_digits(s->text);
-        s->fractionDigits = 0;
-        s->pointFlag = 0;
+        set_plain_fields_from_text(s);
     } else if (s->entry.duration && s->minutesMark && !s->pointFlag && is_digit(c1)) {
         delete_field_digit(s, c1 - '0', 'm', 1.0);
     } else if (s->entry.duration && s->hoursMark && !s->minutesMark && is_digit(c1)) {

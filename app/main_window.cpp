@@ -42,28 +42,18 @@ static const DWORD MAIN_STYLE = WS_VISIBLE | WS_DLGFRAME | WS_SYSMENU | WS_MINIM
 // Start-up helpers
 // ---------------------------------------------------------------------------
 
-// Deletes a GDI object that exists and forgets it.
-template <typename Handle>
-static void delete_object(Handle *object)
-{
-    if (*object) {
-        DeleteObject(*object);
-        *object = nullptr;
-    }
-}
-
 void app_delete_resources(void)
 {
-    delete_object(&g_displayPicture);
-    delete_object(&g_keypadPicture);
-    delete_object(&g_aboutPicture);
-    delete_object(&g_lcdBrush);
+    ctl_delete_object(g_displayPicture);
+    ctl_delete_object(g_keypadPicture);
+    ctl_delete_object(g_aboutPicture);
+    ctl_delete_object(g_lcdBrush);
 }
 
 void app_create_lcd_brush(void)
 {
     LOGBRUSH brush = {BS_SOLID, APP_LCD_COLOUR, 0};
-    delete_object(&g_lcdBrush);
+    ctl_delete_object(g_lcdBrush);
     g_lcdBrush = CreateBrushIndirect(&brush);
 }
 
@@ -71,9 +61,9 @@ void app_create_lcd_brush(void)
 // simply not drawn.
 static void load_pictures(HINSTANCE instance)
 {
-    delete_object(&g_keypadPicture);
-    delete_object(&g_displayPicture);
-    delete_object(&g_aboutPicture);
+    ctl_delete_object(g_keypadPicture);
+    ctl_delete_object(g_displayPicture);
+    ctl_delete_object(g_aboutPicture);
     g_keypadPicture = LoadBitmapA(instance, MAKEINTRESOURCEA(APP_BMP_KEYPAD));
     g_displayPicture = LoadBitmapA(instance, MAKEINTRESOURCEA(APP_BMP_DISPLAY));
     g_aboutPicture = LoadBitmapA(instance, MAKEINTRESOURCEA(APP_BMP_ABOUT));

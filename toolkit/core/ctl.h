@@ -151,6 +151,16 @@ int ctl_point_in_client(HWND window, int x, int y);
 void ctl_keep_on_screen(HWND window);
 HBITMAP ctl_round_mask(HWND window, int diameter);
 
+// Deletes a GDI object the caller created, if there is one, and clears the
+// handle, so a second call does nothing.
+template <typename Handle>
+inline void ctl_delete_object(Handle &object)
+{
+    if (object != nullptr)
+        DeleteObject(object);
+    object = nullptr;
+}
+
 // ---------------------------------------------------------------------------
 // Control plumbing
 // ---------------------------------------------------------------------------

@@ -70,23 +70,16 @@ void ctl_resources_build(HINSTANCE instance)
 }
 
 // Deletes the object in slot and clears it; an empty slot is skipped.
-template <typename Handle> static void delete_slot(Handle &slot)
-{
-    if (slot != nullptr)
-        DeleteObject(slot);
-    slot = nullptr;
-}
-
 void ctl_resources_release(void)
 {
     for (HBITMAP &b : g_bitmaps)
-        delete_slot(b);
+        ctl_delete_object(b);
     for (int i = 0; i < CTL_COLORS; ++i) {
-        delete_slot(g_brushes[i]);
-        delete_slot(g_pens[i]);
-        delete_slot(g_fonts[i]);
+        ctl_delete_object(g_brushes[i]);
+        ctl_delete_object(g_pens[i]);
+        ctl_delete_object(g_fonts[i]);
     }
-    delete_slot(g_dashPen);
+    ctl_delete_object(g_dashPen);
 }
 
 // ---------------------------------------------------------------------------
@@ -380,8 +373,8 @@ void ctl_mask_cache_forget(void)
 void ctl_mask_cache_release(void)
 {
     for (int i = 0; i < g_maskCount; ++i)
-        delete_slot(g_masks[i].mask);
-    delete_slot(g_scratch);
+        ctl_delete_object(g_masks[i].mask);
+    ctl_delete_object(g_scratch);
     ctl_mask_cache_forget();
 }
 

@@ -30,7 +30,7 @@ HWND g_openAdjustPopup = nullptr;
 int g_toolkitActive = 0;
 
 static int32_t g_refCount = 0;               // start-ups minus shutdowns
-static HINSTANCE g_instance = nullptr;       // where classes and bitmaps live
+static HINSTANCE g_toolkitInstance = nullptr;       // where classes and bitmaps live
 static uint16_t g_errorCode = CTL_ERR_NOT_INITIALIZED; // result of the last start-up
 
 static const char kKeyPrefix[] = "Varkel_Audio\\QK2CTL\\";
@@ -59,7 +59,7 @@ const char *ctl_error_message(void)
 }
 
 const char *ctl_key_path(void) { return g_keyPath; }
-HINSTANCE ctl_instance(void) { return g_instance; }
+HINSTANCE ctl_instance(void) { return g_toolkitInstance; }
 
 // ---------------------------------------------------------------------------
 // 2. Registry values: REG_BINARY under HKEY_CURRENT_USER.
@@ -178,7 +178,7 @@ static int register_classes(void)
         wc.lpfnWndProc = kClasses[i].proc;
         wc.cbClsExtra = 0;
         wc.cbWndExtra = 4; // the instance record pointer
-        wc.hInstance = g_instance;
+        wc.hInstance = g_toolkitInstance;
         wc.hIcon = nullptr;
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.hbrBackground = nullptr; // each control paints its whole client area
@@ -197,7 +197,7 @@ static void unregister_classes(void)
 {
     for (size_t i = 0; i < kClasses.size(); ++i) {
         if (g_classRegistered[i])
-            UnregisterClassA(kClasses[i].name, g_instance);
+            UnregisterClassA(kClasses[i].name, g_toolkitInstance);
         g_classRegistered[i] = false;
     }
 }
@@ -238,7 +238,7 @@ int ctl_init(HINSTANCE instance, const char *appName)
 {
     if (++g_refCount != 1)
         return 1;
-    g_instance = instance;
+    g_toolkitInstance = instance;
     reset_state();
     set_app_name(appName);
     read_settings();
