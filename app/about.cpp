@@ -6,7 +6,7 @@
 
 #include <windowsx.h>
 
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 HWND g_aboutCaptureOwner;
 

@@ -6,7 +6,7 @@
 // click opens the about box.
 #include "app/app.h"
 
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 // ---------------------------------------------------------------------------
 // Painting

@@ -14,7 +14,7 @@
 
 #include <windowsx.h>
 
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 // ---------------------------------------------------------------------------
 // Key table and hit test

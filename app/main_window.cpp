@@ -8,7 +8,7 @@
 // window procedure; the entry.
 #include "app/app.h"
 
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 // ---------------------------------------------------------------------------
 // Process-wide values (all used by the window thread only)

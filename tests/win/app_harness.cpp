@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 // ---------------------------------------------------------------------------
 // The calculator in the test process

@@ -1,7 +1,7 @@
 // Window-test helpers; see harness.h.
 #include "tests/win/harness.h"
 
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // click, a key or an interruption closes it and hands the capture back.
 #include "tests/win/app_harness.h"
 
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // the box of the last operator is lit.
 #include "tests/win/app_harness.h"
 
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 namespace {
 

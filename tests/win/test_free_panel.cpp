@@ -2,7 +2,7 @@
 // click, WM_CLOSE and the order of WM_DESTROY against the record's release.
 #include "tests/win/harness.h"
 #include "tests/win/host_fixture.h"
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 #include <gtest/gtest.h>
 

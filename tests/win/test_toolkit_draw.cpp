@@ -1,7 +1,7 @@
 // The shared drawing resources and the drawing helpers, checked through GDI
 // objects and the pixels they draw.
 #include "tests/win/harness.h"
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the real registry, reference counting, the seven classes and the start-up
 // error codes, and the popups closed by the final shutdown.
 #include "tests/win/harness.h"
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // instance data, and the small system helpers.
 #include "tests/win/harness.h"
 #include "tests/win/host_fixture.h"
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 #include <gtest/gtest.h>
 

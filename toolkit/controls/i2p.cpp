@@ -1,6 +1,6 @@
 // I2p two-image button: the class is registered by toolkit start-up; until the control is
 // built its windows do default processing only.
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 LRESULT CALLBACK ctl_i2p_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

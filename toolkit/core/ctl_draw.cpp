@@ -3,7 +3,7 @@
 //
 // Contents: 1. tables and resources  2. accessors  3. blits and tiling
 //           4. text, lines and boxes  5. window placement  6. round masks
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 #include "toolkit/core/ctl_internal.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // message to an application callback with its user data. The panel itself
 // only takes the focus on a click, destroys itself on WM_CLOSE and owns the
 // instance record (a copy of the FreePanel creation record).
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 #include <cstdlib>
 

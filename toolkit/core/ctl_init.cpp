@@ -4,7 +4,7 @@
 //
 // Contents: 1. process-wide state  2. registry values  3. the class table
 //           4. start-up  5. shutdown
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 #include "toolkit/core/ctl_internal.h"
 
 #include <commctrl.h>

@@ -1,6 +1,6 @@
 // Control plumbing: instance and dialog data, notifications, value commands,
 // float bit patterns in messages, and small system helpers.
-#include "toolkit/core/ctl.h"
+#include "toolkit/qk2ctl.h"
 
 #include <bit>
 #include <cstring>

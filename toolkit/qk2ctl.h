@@ -1,12 +1,20 @@
-// QK2CTL toolkit core: start-up and settings, the shared palette, fonts and
-// bitmaps with their drawing helpers, the plumbing every control shares, and
-// the Free panel. Win32 only; the platform-free number helpers live in
-// ctl_number.h and the time context in toolkit/dialogs/time_context.h.
+// QK2CTL: the owner-drawn control toolkit. An application includes only this
+// header and links only the qk2ctl library, with the toolkit's bitmaps
+// (resources/toolkit.rc) in its own resources. It declares everything the
+// toolkit offers: start-up and settings, the shared palette, fonts and bitmaps
+// with their drawing helpers, the plumbing every control shares, the control
+// records, flags and messages, the drag helpers and the value dialogs. The
+// platform-free parts (number helpers, value scale, time context) live in
+// their own headers, included here, so that they also build natively.
+//
+// Contents: 1. start-up and settings  2. drawing  3. plumbing  4. Free panel
+//           5. I2p button  6. drag helpers  7. edit-value dialog
 #pragma once
 #include <windows.h>
 #include <cstddef>
 #include <cstdint>
 
+#include "toolkit/controls/value_scale.h"
 #include "toolkit/core/ctl_number.h"
 #include "toolkit/dialogs/time_context.h"
 
@@ -249,3 +257,145 @@ static_assert(sizeof(FreePanel) == 24 && offsetof(FreePanel, callback) == 20,
 // included.
 HWND ctl_create_free_panel(HWND parent, int id, int x, int y, int width, int height,
                            FreePanelCallback callback, void *userData);
+
+// ---------------------------------------------------------------------------
+// I2p two-image button
+// ---------------------------------------------------------------------------
+
+// I2pLook.behaviour: the kind is the nibble of bits 12-15, options are bits.
+static const uint32_t I2P_KIND_MASK = 0xF000u;
+static const uint32_t I2P_PUSH = 0x1000u;      // momentary: on while held
+static const uint32_t I2P_TOGGLE = 0x2000u;    // each press flips the value
+static const uint32_t I2P_INDICATOR = 0x4000u; // clicks do nothing; exactly 0x4000 shows no focus
+static const uint32_t I2P_SET_ONLY = 0x8000u;  // a press turns it on; only command 4 turns it off
+static const uint32_t I2P_AUTO_REPEAT = 0x20000u; // with push: notifies at the press, then while held
+
+// I2pLook.look
+static const uint32_t I2P_ROUND = 1; // the face is drawn through a round mask of diameter width
+
+// Timer id of the auto-repeat timer and its period.
+static const UINT_PTR I2P_TIMER_ID = 100;
+static const UINT I2P_TIMER_MS = 50;
+
+// The appearance, filled by the creator.
+struct I2pLook {
+    int32_t width, height;   // pixels; width 0 at creation: both from offBitmap
+    HBITMAP offBitmap;       // shown while the value is 0.0
+    HBITMAP onBitmap;        // shown while the value is not 0.0
+    HBITMAP disabledBitmap;  // drawn over the face while disabled; null: the toolkit cross
+    uint32_t look;           // I2P_ROUND, or anything else for rectangular
+    uint32_t behaviour;      // kind and options, I2P_*
+};
+static_assert(sizeof(I2pLook) == 28 && offsetof(I2pLook, behaviour) == 24,
+              "I2pLook is seven 32-bit fields in this order");
+
+// The creation record, copied whole into the control's instance record.
+struct I2pRecord {
+    HWND parent;             // owner; receives forwarded Tab and Escape key-downs
+    int32_t x, y;            // position in the parent's client area
+    uint32_t id;             // control id in notifications (16 bits used)
+    int32_t enabled;         // 1 = enabled; set to 1 at creation
+    int32_t focused;         // 1 while the control has the keyboard focus
+    I2pLook appearance;      // size, bitmaps, shape and behaviour
+    NotifyTarget notify;     // where notifications go
+    float value;             // 0.0 or 1.0
+    HBITMAP mask;            // round mask (toolkit's cache), set at creation for I2P_ROUND
+    int32_t pressed;         // 1 while a push-button press is in progress
+    HWND previousCapture;    // capture owner when the press began, or null
+    uint32_t repeatTicks;    // auto-repeat timer ticks since the press
+    uint32_t timerId;        // id returned by SetTimer
+    int32_t repeatPaused;    // 1 while auto-repeat is stopped or paused
+};
+static_assert(offsetof(I2pRecord, appearance) == 24 && offsetof(I2pRecord, notify) == 52 &&
+                  offsetof(I2pRecord, value) == 68 && sizeof(I2pRecord) == 96,
+              "I2pRecord keeps its fields in this order, 32 bits each");
+
+// Creates a visible I2p button of the toolkit's application instance from a
+// copy of look and target (either may be null: zeros). A width of 0 takes
+// width and height from look->offBitmap. Returns the window, or 0.
+HWND ctl_create_i2p(HWND parent, int id, int x, int y, const I2pLook *look,
+                    const NotifyTarget *target);
+// A 24 x 16 lamp toggle (toolkit bitmaps 0 and 1) that posts WM_COMMAND to
+// parent. options: I2P_PUSH makes it a push button, I2P_SET_ONLY (winning
+// over I2P_PUSH) a set-only switch. Returns the window, or 0.
+HWND ctl_create_lamp_button(HWND parent, int id, int x, int y, uint32_t options);
+
+// ---------------------------------------------------------------------------
+// Drag and outline helpers
+// ---------------------------------------------------------------------------
+// The caller forwards its mouse messages; the helpers show a moving outline
+// (drawn twice it vanishes) until the end, then report or apply the result.
+
+// Moves a whole popup window by an outline on the screen.
+struct WindowMover {
+    HWND window;          // the window to move
+    int32_t dragging;     // 1 between begin and end
+    int32_t drawn;        // 1 while an outline is on the screen
+    int32_t lastX, lastY; // pointer position of the outline, screen coordinates
+    int32_t grabX, grabY; // pointer position relative to the window's corner at the start
+    int32_t left, top;    // window position at the start; the new one after the end
+    int32_t width, height; // window width + 1 and height + 1
+    HWND previousCapture; // capture owner before the drag, or null
+};
+static_assert(sizeof(WindowMover) == 48 && offsetof(WindowMover, previousCapture) == 44,
+              "WindowMover keeps its fields in this order, 32 bits each");
+
+// Moves a rectangle inside one window's client area, within bounds.
+struct RectDragger {
+    HWND window;                  // the window whose client area holds the rectangle
+    int32_t dragging;             // 1 between begin and end
+    int32_t drawn;                // 1 while an outline is drawn
+    int32_t currentLeft, currentTop; // where the outline is now, client coordinates
+    int32_t grabX, grabY;         // pointer position relative to the rectangle's corner
+    int32_t left, top;            // rectangle position at the start; the final one after the end
+    int32_t width, height;        // rectangle size
+    int32_t minLeft, minTop;      // smallest allowed left and top
+    int32_t maxRight, maxBottom;  // largest allowed right and bottom edges
+};
+static_assert(sizeof(RectDragger) == 60 && offsetof(RectDragger, maxBottom) == 56,
+              "RectDragger keeps its fields in this order, 32 bits each");
+static_assert(offsetof(WindowMover, drawn) == offsetof(RectDragger, drawn),
+              "both drag records begin with the window, dragging and drawn");
+
+void ctl_mover_init(WindowMover *mover, HWND window);
+// Starts a drag at client point (x, y) of the window and takes the capture.
+void ctl_mover_begin(WindowMover *mover, int x, int y);
+// Moves the outline to client point (x, y); nothing unless dragging.
+void ctl_mover_move(WindowMover *mover, int x, int y);
+// Ends the drag: the window goes to the last outline position and the former
+// capture owner gets the capture back. Nothing unless dragging.
+void ctl_mover_end(WindowMover *mover, int x, int y);
+
+void ctl_dragger_init(RectDragger *dragger, HWND window, int minLeft, int minTop, int maxRight,
+                      int maxBottom);
+// Starts dragging the rectangle (left, top, width, height) grabbed at client
+// point (x, y), and takes the capture.
+void ctl_dragger_begin(RectDragger *dragger, int x, int y, int left, int top, int width,
+                       int height);
+// Moves the outline, kept within the bounds (the upper ones win); nothing
+// unless dragging.
+void ctl_dragger_move(RectDragger *dragger, int x, int y);
+// Ends the drag; left and top then hold the final position. Nothing unless
+// dragging.
+void ctl_dragger_end(RectDragger *dragger);
+
+// The dragging flag (0 for a null record).
+int ctl_drag_active(const WindowMover *mover);
+int ctl_drag_active(const RectDragger *dragger);
+
+// ---------------------------------------------------------------------------
+// Edit-value dialog
+// ---------------------------------------------------------------------------
+
+// Size of the text ctl_edit_value returns, terminator included.
+static const int CTL_EDIT_TEXT_SIZE = 1024;
+
+// Opens a borderless one-line edit box with its client area at screen point
+// (x, y), width x height, in the colours and font of colourWord, showing
+// initialText (null: empty) selected, and waits until it closes. Return
+// accepts; Escape, Alt+key, the system menu, a click elsewhere, a second
+// ctl_edit_value, the toolkit's shutdown or the destruction of parent cancel.
+// Returns a new CTL_EDIT_TEXT_SIZE-byte text that the caller frees with
+// free(): what was accepted, or empty when cancelled. Null when memory runs out.
+char *ctl_edit_value(HWND parent, uint32_t colourWord, int x, int y, int width, int height,
+                     const char *initialText);
