@@ -22,5 +22,6 @@ target_link_libraries(win_harness PUBLIC qk2ctl)
 k_test(test-toolkit
   SOURCES tests/win/test_toolkit_init.cpp tests/win/test_toolkit_draw.cpp
           tests/win/test_toolkit_plumbing.cpp tests/win/test_free_panel.cpp
+          tests/win/test_i2p.cpp
           resources/toolkit.rc
   LIBS win_harness)
