@@ -1,9 +1,10 @@
 # Front door. `make test` installs what is missing, builds both trees and runs
-# every test; `make run` starts the calculator; `make bench` runs benchmarks.
+# every test; `make run` starts the calculator; `make gallery` the toolkit's
+# gallery; `make bench` runs benchmarks.
 BUILD_DIR ?= build
 JOBS ?= 2
 
-.PHONY: all deps native win32 test bench art run clean
+.PHONY: all deps native win32 test bench art run gallery clean
 
 all: native win32
 
@@ -24,6 +25,9 @@ test: native win32
 
 run: win32
 	@scripts/run.sh $(BUILD_DIR)
+
+gallery: win32
+	@scripts/gallery.sh $(BUILD_DIR)
 
 bench: native
 	@scripts/run-bench.sh $(BUILD_DIR)

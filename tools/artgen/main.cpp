@@ -6,6 +6,7 @@
 #include <string>
 
 #include "calc_art.h"
+#include "gallery_art.h"
 #include "image_files.h"
 #include "paint.h"
 #include "toolkit_art.h"
@@ -55,6 +56,39 @@ constexpr Picture kCalculator[] = {
     {500, "keypad.bmp", 200, 158, paint_keypad, "keypad"},
     {501, "display.bmp", 200, 119, paint_display, "display face"},
     {502, "about.bmp", 443, 262, paint_about, "about picture"},
+};
+
+// The gallery's own bitmaps.
+constexpr Rgb kMuteLamp = rgb(250, 200, 40);
+constexpr Rgb kSoloLamp = rgb(90, 210, 90);
+constexpr Picture kGallery[] = {
+    {600, "gal_600_mute_off.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, "M", kMuteLamp, false); },
+     "mute key"},
+    {601, "gal_601_mute_on.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, "M", kMuteLamp, true); },
+     "mute key, lit"},
+    {602, "gal_602_solo_off.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, "S", kSoloLamp, false); },
+     "solo key"},
+    {603, "gal_603_solo_on.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, "S", kSoloLamp, true); },
+     "solo key, lit"},
+    {604, "gal_604_rec_off.bmp", 28, 28, [](Canvas& c) { paint_round_button(c, true, false); },
+     "round record button"},
+    {605, "gal_605_rec_on.bmp", 28, 28, [](Canvas& c) { paint_round_button(c, true, true); },
+     "round record button, armed"},
+    {606, "gal_606_play_off.bmp", 28, 28, [](Canvas& c) { paint_round_button(c, false, false); },
+     "round play button"},
+    {607, "gal_607_play_on.bmp", 28, 28, [](Canvas& c) { paint_round_button(c, false, true); },
+     "round play button, playing"},
+    {608, "gal_608_back_off.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, "<<", kMuteLamp, false); },
+     "nudge earlier"},
+    {609, "gal_609_back_on.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, "<<", kMuteLamp, true); },
+     "nudge earlier, held"},
+    {610, "gal_610_fwd_off.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, ">>", kMuteLamp, false); },
+     "nudge later"},
+    {611, "gal_611_fwd_on.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, ">>", kMuteLamp, true); },
+     "nudge later, held"},
+    {612, "gal_612_disabled.bmp", 33, 23, paint_disabled_key, "greyed key over a disabled button"},
+    {613, "gal_613_fx_off.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, "FX", kSoloLamp, false); },
+     "effects key"},
 };
 
 const char* kIconFile = "keldoran.ico";
@@ -125,6 +159,7 @@ int main(int argc, char** argv)
     int ok = 1;
     for (const Picture& p : kToolkit) ok &= make_picture(dir, p);
     for (const Picture& p : kCalculator) ok &= make_picture(dir, p);
+    for (const Picture& p : kGallery) ok &= make_picture(dir, p);
     ok &= make_icon(dir);
 
     const char* banner = "// Written by tools/artgen (make art); do not edit by hand.\n";
@@ -135,6 +170,11 @@ int main(int argc, char** argv)
                        std::string(banner) + "// Keldoran's resources: its own pictures, its icon and the toolkit's bitmaps.\n"
                            "#include \"toolkit.rc\"\n" +
                            bitmap_lines(kCalculator, 3) + "100 ICON \"" + kIconFile + "\"\n");
+    constexpr int galleryCount = sizeof(kGallery) / sizeof(kGallery[0]);
+    ok &= write_script(dir + "/gallery.rc",
+                       std::string(banner) + "// The gallery's resources: its own pictures and the toolkit's bitmaps.\n"
+                           "#include \"toolkit.rc\"\n" +
+                           bitmap_lines(kGallery, galleryCount));
     if (ok) std::printf("artgen: pictures written to %s\n", dir.c_str());
     return ok ? 0 : 1;
 }

@@ -1,0 +1,146 @@
+// The gallery end to end: its window starts the toolkit, every button of the
+// Buttons page answers a click as its kind says, the nudge keys repeat, the
+// meter popup is dragged by its face, the track-name field takes a typed
+// name, and closing the window stops the toolkit.
+#include "gallery/gallery.h"
+#include "tests/win/harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kGalleryKey[] = "Varkel_Audio\\QK2CTL\\Gallery";
+
+class GalleryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        harness_delete_key(kGalleryKey);
+        window = gallery_create(harness_instance(), 30, 30);
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOWNA);
+        UpdateWindow(window);
+        harness_pump();
+        page = gallery_page_window(0);
+        ASSERT_NE(page, nullptr);
+    }
+    void TearDown() override
+    {
+        if (IsWindow(window))
+            DestroyWindow(window);
+        harness_pump();
+        MSG msg;
+        PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE); // the gallery's quit
+        harness_delete_key(kGalleryKey);
+    }
+    std::string log()
+    {
+        char text[128];
+        gallery_log_read(text, sizeof text);
+        return text;
+    }
+    float value(int id) { return ctl_send_command(GetDlgItem(page, id), CTL_CMD_GET, 0); }
+    void click(int id)
+    {
+        harness_click(GetDlgItem(page, id), 2, 2);
+        harness_pump();
+    }
+    HWND window = nullptr;
+    HWND page = nullptr;
+};
+
+TEST_F(GalleryTest, EveryButtonAnswersAClickAsItsKindSays)
+{
+    struct Row {
+        int id;
+        bool notifies;  // a log line for this id
+        float after;    // value after the click
+    };
+    const Row rows[] = {
+        {101, true, 1.0f}, {104, true, 1.0f}, {111, true, 1.0f}, {114, true, 1.0f},
+        {130, true, 1.0f}, {140, true, 1.0f}, {120, false, 1.0f}, // the lamp: lit by solo
+        {141, false, 0.0f}, {142, false, 0.0f},                   // disabled
+        {131, true, 0.0f},                                        // push: back to 0
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.id);
+        gallery_log_text("");
+        click(row.id);
+        std::string expected = "id " + std::to_string(row.id) + ",";
+        EXPECT_EQ(log().find(expected) != std::string::npos, row.notifies) << log();
+        EXPECT_EQ(value(row.id), row.after);
+    }
+    EXPECT_EQ(value(130), 0.0f) << "Reset disarmed the record switch";
+    click(111);
+    click(114);
+    EXPECT_EQ(value(120), 0.0f) << "no solo left: the lamp is dark";
+}
+
+TEST_F(GalleryTest, NudgeRepeatsWhileHeld)
+{
+    HWND fwd = GetDlgItem(page, 151);
+    harness_post_mouse(fwd, WM_LBUTTONDOWN, 2, 2, MK_LBUTTON);
+    harness_pump_for(700); // the press, then repeats from 450 ms on
+    harness_post_mouse(fwd, WM_LBUTTONUP, 2, 2, 0);
+    harness_pump();
+    EXPECT_NE(log().find("id 151, value 1.000"), std::string::npos);
+    EXPECT_EQ(value(151), 0.0f);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(GalleryTest, MeterPopupIsDraggedByItsFace)
+{
+    click(160);
+    HWND meter = FindWindowA("QK2CTL_GalleryMeter", nullptr);
+    ASSERT_NE(meter, nullptr);
+    RECT before;
+    GetWindowRect(meter, &before);
+    harness_post_mouse(meter, WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    harness_post_mouse(meter, WM_MOUSEMOVE, 40, 20, MK_LBUTTON);
+    harness_post_mouse(meter, WM_MOUSEMOVE, 60, 40, MK_LBUTTON);
+    harness_post_mouse(meter, WM_LBUTTONUP, 99, 99, 0); // where the outline was counts
+    harness_pump();
+    RECT after;
+    GetWindowRect(meter, &after);
+    EXPECT_EQ(after.left - before.left, 50);
+    EXPECT_EQ(after.top - before.top, 30);
+    EXPECT_EQ(GetCapture(), nullptr);
+    click(160); // the lamp closes it again
+    EXPECT_EQ(FindWindowA("QK2CTL_GalleryMeter", nullptr), nullptr);
+}
+
+// Types into the edit-value dialog from inside its modal loop.
+void CALLBACK type_name(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (g_openEditDialog == nullptr)
+        return;
+    KillTimer(nullptr, timer);
+    HWND edit = GetDlgItem(g_openEditDialog, 10);
+    SetWindowTextA(edit, "Bass DI");
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, harness_key_lparam(VK_RETURN, true));
+}
+
+TEST_F(GalleryTest, TrackNameFieldOpensTheEditDialog)
+{
+    SetTimer(nullptr, 0, 30, type_name);
+    harness_post_mouse(page, WM_LBUTTONDOWN, 450, 210, MK_LBUTTON);
+    harness_pump_for(300);
+    EXPECT_EQ(g_openEditDialog, nullptr);
+    EXPECT_EQ(log(), " Track name: Bass DI");
+}
+
+TEST_F(GalleryTest, ClosingTheWindowStopsTheToolkit)
+{
+    click(160); // with the meter open
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    harness_pump();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(FindWindowA("QK2CTL_GalleryMeter", nullptr), nullptr);
+    EXPECT_EQ(g_toolkitActive, 0);
+    EXPECT_EQ(harness_key_exists(kGalleryKey), 1) << "settings written at the shutdown";
+}
+
+} // namespace

@@ -1,0 +1,14 @@
+// Painters of the gallery's own bitmaps (resources 600 and up): labelled
+// channel keys, round transport buttons and a greyed key for disabled
+// buttons. Each paints the whole canvas it is given.
+#pragma once
+
+#include "paint.h"
+
+// A 33 x 23 key with a bold label; lit, its face glows in `lamp`.
+void paint_label_key(Canvas& c, const char* label, Rgb lamp, bool on);
+// A round button, black outside its disc (drawn through a round mask):
+// record (a red dot) when `record`, else play (a green triangle).
+void paint_round_button(Canvas& c, bool record, bool on);
+// A 33 x 23 greyed key with a dashed outline: drawn over a disabled key.
+void paint_disabled_key(Canvas& c);
