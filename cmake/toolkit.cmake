@@ -10,7 +10,9 @@ add_library(qk2ctl STATIC
   toolkit/controls/slide.cpp
   toolkit/controls/list3d.cpp
   toolkit/controls/vgrid.cpp
-  toolkit/controls/list2d.cpp)
+  toolkit/controls/list2d.cpp
+  toolkit/controls/drag.cpp
+  toolkit/dialogs/edit_value.cpp)
 target_link_libraries(qk2ctl PUBLIC ctl_number ctl_time gdi32 user32 comctl32 advapi32)
 
 # Helpers every window test uses: pumping, input, pixels, registry keys.
@@ -23,5 +25,6 @@ k_test(test-toolkit
   SOURCES tests/win/test_toolkit_init.cpp tests/win/test_toolkit_draw.cpp
           tests/win/test_toolkit_plumbing.cpp tests/win/test_free_panel.cpp
           tests/win/test_i2p.cpp
+          tests/win/test_drag.cpp tests/win/test_edit_value.cpp
           resources/toolkit.rc
   LIBS win_harness)

@@ -392,10 +392,13 @@ static const int CTL_EDIT_TEXT_SIZE = 1024;
 
 // Opens a borderless one-line edit box with its client area at screen point
 // (x, y), width x height, in the colours and font of colourWord, showing
-// initialText (null: empty) selected, and waits until it closes. Return
-// accepts; Escape, Alt+key, the system menu, a click elsewhere, a second
-// ctl_edit_value, the toolkit's shutdown or the destruction of parent cancel.
+// initialText (null: empty; only its first 1023 characters) selected, and
+// waits until it closes. Return accepts; Escape, Alt+key, the system menu, a
+// click elsewhere, a second ctl_edit_value, the toolkit's shutdown or the
+// destruction of parent (or of a window holding it) cancel at once.
 // Returns a new CTL_EDIT_TEXT_SIZE-byte text that the caller frees with
-// free(): what was accepted, or empty when cancelled. Null when memory runs out.
+// free(): what was accepted, or empty when cancelled or when parent is gone.
+// Null when memory runs out. A control that opens it for another window
+// checks IsWindow on itself after the call before it touches its record.
 char *ctl_edit_value(HWND parent, uint32_t colourWord, int x, int y, int width, int height,
                      const char *initialText);
