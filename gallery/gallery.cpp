@@ -194,10 +194,18 @@ static int main_create(HWND window)
     return 0;
 }
 
+// The children go before the toolkit stops: a class cannot be unregistered
+// while windows of it exist, and the system destroys children only after
+// their parent's WM_DESTROY.
 static void main_destroy(void)
 {
-    for (HWND &page : g_pageWindows)
+    for (HWND &page : g_pageWindows) {
+        if (page != nullptr)
+            DestroyWindow(page);
         page = nullptr;
+    }
+    if (g_header != nullptr)
+        DestroyWindow(g_header);
     g_pageLamps = {};
     g_header = nullptr;
     g_logLine = nullptr;

@@ -146,7 +146,8 @@ static void meter_show(HWND page, bool show)
                                       at.x, at.y, kMeterW, kMeterH, GetAncestor(page, GA_ROOT),
                                       nullptr, instance, nullptr);
     ctl_mover_init(&g_meter.mover, g_buttons.meter);
-    ShowWindow(g_buttons.meter, SW_SHOWNA);
+    SetWindowPos(g_buttons.meter, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     UpdateWindow(g_buttons.meter);
 }
 
