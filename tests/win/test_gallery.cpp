@@ -132,6 +132,55 @@ TEST_F(GalleryTest, TrackNameFieldOpensTheEditDialog)
     EXPECT_EQ(log(), " Track name: Bass DI");
 }
 
+// Real input: the left button goes down at a client point of window (or up
+// wherever the pointer is).
+void real_button(HWND window, int x, int y, bool down)
+{
+    if (window != nullptr) {
+        POINT pt = {x, y};
+        ClientToScreen(window, &pt);
+        SetCursorPos(pt.x, pt.y);
+        harness_pump();
+    }
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    harness_pump_for(50);
+}
+
+// A hostile user: holds a repeating key and presses Escape, a key-up that
+// never comes to the button, then closes the gallery in the middle of
+// dragging the meter.
+TEST_F(GalleryTest, HostileInputNeverLeavesAButtonHeld)
+{
+    SetForegroundWindow(window);
+    HWND fwd = GetDlgItem(page, 151);
+    real_button(fwd, 5, 5, true);
+    ASSERT_EQ(GetCapture(), fwd);
+    SetFocus(page); // the focus goes elsewhere while the button is held
+    harness_pump_for(100);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(value(151), 0.0f);
+    gallery_log_text("");
+    harness_pump_for(500);
+    EXPECT_EQ(log(), "") << "no repeats after the press ended";
+    real_button(nullptr, 0, 0, false);
+
+    click(160);
+    HWND meter = FindWindowA("QK2CTL_GalleryMeter", nullptr);
+    ASSERT_NE(meter, nullptr);
+    real_button(meter, 20, 20, true);
+    SetCursorPos(300, 300);
+    harness_pump_for(50);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    harness_pump_for(100);
+    real_button(nullptr, 0, 0, false);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(meter));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(GalleryTest, ClosingTheWindowStopsTheToolkit)
 {
     click(160); // with the meter open
