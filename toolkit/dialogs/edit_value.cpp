@@ -117,9 +117,11 @@ static INT_PTR on_init(HWND dialog, EditContext *context)
     ctl_frame_metrics(&frame, &caption, &menu);
     SetWindowPos(dialog, nullptr, context->x, context->y, context->width + 2 * frame,
                  context->height + 2 * frame, SWP_SHOWWINDOW);
-    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "edit", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                                0, 0, context->width, context->height, dialog,
-                                (HMENU)(INT_PTR)kEditId, ctl_instance(), nullptr);
+    // ES_AUTOHSCROLL: a value longer than the box scrolls instead of being refused.
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "edit", "",
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
+                                context->width, context->height, dialog, (HMENU)(INT_PTR)kEditId,
+                                ctl_instance(), nullptr);
     if (edit == nullptr) {
         cancel(dialog, context);
         return FALSE;
