@@ -11,7 +11,9 @@
 //
 // The text always describes the entry: digits, a point, at most one each of
 // "h", "m", "s" in that order, and a leading "-" only on results and their
-// conversions. Duration values are seconds.
+// conversions. Duration values are seconds. Whenever a key edits the text the
+// value is read from it again, the double nearest to what the text says; only
+// an unedited result or conversion keeps digits its rounded text hides.
 #include "app/calc_engine.h"
 
 #include <cfloat>
@@ -27,6 +29,7 @@ static_assert(std::is_standard_layout_v<CalcState>);
 static_assert(offsetof(CalcState, entry) > offsetof(CalcState, resultLine));
 static_assert(offsetof(CalcState, tape) > offsetof(CalcState, previousCapture));
 static_assert(offsetof(CalcState, resultShown) > offsetof(CalcState, error));
+static_assert(offsetof(CalcState, hiddenDigits) > offsetof(CalcState, resultShown));
 static_assert(CALC_TAPE_SLOTS == 2048, "the ring index wraps with & 2047");
 
 // ---------------------------------------------------------------------------
@@ -35,7 +38,9 @@ static_assert(CALC_TAPE_SLOTS == 2048, "the ring index wraps with & 2047");
 
 namespace {
 
-// Divisions by 60, 3600, 10 and 1000 are multiplications; only ÷ divides.
+// Divisions by 60 and 3600 are multiplications. A value that a text reads
+// (typed digits, whole milliseconds) is instead rounded once, by a division
+// by an exact power of ten, so that it is the double strtod gives.
 constexpr double k_perMinute = 0.016666666666666666;  // 1/60
 constexpr double k_perHour = 0.0002777777777777778;   // 1/3600
 constexpr double k_tenth = 0.1;
@@ -110,22 +115,147 @@ int ends_in_lone_zero(const CalcState *s)
     return c1 == '0' && !is_digit(c2) && c2 != '.';
 }
 
-// The number a plain text reads as, without its sign ("" reads as 0).
-double read_plain_magnitude(const char *t)
+// An entry text read as an exact decimal number, whole + fraction / 10^digits.
+// A duration's fields add up into whole seconds: "1h30m5.25" is 5405 + 25/10^2.
+struct Decimal {
+    unsigned long long whole;    // integer part; seconds for a duration
+    unsigned long long fraction; // the digits after the point, as an integer
+    int digits;                  // digits after the point, 0..12
+};
+
+constexpr unsigned long long k_pow10[k_maxDigits + 1] = {
+    1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL, 10000000ULL,
+    100000000ULL, 1000000000ULL, 10000000000ULL, 100000000000ULL, 1000000000000ULL,
+};
+constexpr unsigned long long k_exactInteger = 1ULL << 53; // doubles hold every integer below
+constexpr unsigned long long k_msHeld = 9000000000000000ULL; // see calc_duration_ms
+
+// Reads a run of at most `most` digits into *n and moves t past it. Returns
+// 1, or 0 when the run is longer.
+int read_digit_run(const char *&t, int most, unsigned long long *n)
 {
-    if (*t == '-')
-        t++;
-    return *t ? strtod(t, nullptr) : 0.0;
+    *n = 0;
+    for (int count = 0; is_digit(*t); count++, t++) {
+        if (count == most)
+            return 0;
+        *n = *n * 10 + static_cast<unsigned long long>(*t - '0');
+    }
+    return 1;
 }
 
-// A plain result or conversion keeps digits that its rounded text does not
-// show. Before such a text is edited the value becomes what the text reads,
-// so the hidden digits neither surface under the digits typed next nor come
-// back scaled up after a DEL. Durations keep no hidden digits.
+// Reads an optional point and at most twelve fraction digits into d.
+// Returns 1, or 0 when more digits follow.
+int read_fraction(const char *&t, Decimal *d)
+{
+    if (*t != '.')
+        return 1;
+    const char *start = ++t;
+    if (!read_digit_run(t, k_maxDigits, &d->fraction))
+        return 0;
+    d->digits = static_cast<int>(t - start);
+    return 1;
+}
+
+// Reads an entry text without its sign: digits with an optional point and
+// fraction ("", ".", "12.5"), or a duration "<h>h[<m>[m[<s>[.<f>][s]]]]".
+// Returns 1, or 0 for any other text (exponent notation, an error message).
+int read_decimal(const char *t, Decimal *d)
+{
+    *d = Decimal{0, 0, 0};
+    if (*t == '-')
+        t++;
+    if (!read_digit_run(t, 15, &d->whole))
+        return 0;
+    if (*t != 'h')
+        return read_fraction(t, d) && *t == '\0';
+    unsigned long long minutes, seconds;
+    t++;
+    if (!read_digit_run(t, 2, &minutes))
+        return 0;
+    d->whole = d->whole * 3600 + minutes * 60;
+    if (*t == 'm') {
+        t++;
+        if (!read_digit_run(t, 2, &seconds) || !read_fraction(t, d))
+            return 0;
+        d->whole += seconds;
+        if (*t == 's')
+            t++;
+    }
+    return *t == '\0';
+}
+
+// The double nearest to d, as strtod gives it.
+//  - Up to 2^53 the digits make an exact integer, and one division by an
+//    exact power of ten rounds once.
+//  - Longer numbers: the whole part is exact, the fraction is rounded once
+//    (off by at most 2^-54, as it is below 1), and their sum rounds once
+//    more; the sum's own rounding error is exact. Unless the true value may
+//    lie on the other side of a halfway point between two doubles (2^-54 of
+//    slack against half an ulp of at least 2^-53: next to never), the sum is
+//    the nearest double.
+//  - Otherwise strtod.
+double decimal_value(const Decimal &d)
+{
+    unsigned long long scale = k_pow10[d.digits];
+    if (d.whole < k_exactInteger / scale) {
+        unsigned long long n = d.whole * scale + d.fraction;
+        return static_cast<double>(n) / static_cast<double>(scale);
+    }
+    if (d.whole < k_exactInteger) {
+        double whole = static_cast<double>(d.whole); // at least 1 here
+        double fraction = static_cast<double>(d.fraction) / static_cast<double>(scale);
+        double sum = whole + fraction;
+        double error = (whole - sum) + fraction; // exact: whole >= fraction
+        double halfUlp = 0.5 * (sum - std::nextafter(sum, 0.0)); // the smaller side
+        if (std::fabs(error) + 0x1p-54 < halfUlp)
+            return sum;
+    }
+    // Written back to front: the fraction's digits, the point, the whole.
+    char text[40]; // at most 20 + 1 + 12 characters and the terminator
+    char *c = text + sizeof text;
+    *--c = '\0';
+    unsigned long long n = d.fraction;
+    for (int i = 0; i < d.digits; i++, n /= 10)
+        *--c = static_cast<char>('0' + n % 10);
+    *--c = '.';
+    n = d.whole;
+    do {
+        *--c = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    return strtod(c, nullptr);
+}
+
+// Whole milliseconds in d counted in units of msPerUnit milliseconds,
+// truncated exactly. Returns 1, or 0 (ms untouched) beyond 9e15 ms.
+int decimal_ms(const Decimal &d, unsigned long long msPerUnit, long long *ms)
+{
+    if (d.whole > k_msHeld / msPerUnit)
+        return 0;
+    // fraction < 10^12 and msPerUnit <= 3600000: the product fits in 64 bits
+    unsigned long long part = d.fraction * msPerUnit / k_pow10[d.digits];
+    *ms = static_cast<long long>(d.whole * msPerUnit + part);
+    return 1;
+}
+
+// Gives the entry the value its text reads, the nearest double (durations in
+// seconds). Whenever a digit, a point or DEL changes the text, the value is
+// taken from it again, so no digit typed or deleted leaves a rounding error
+// behind, and the hidden digits of a result or conversion go once its text is
+// edited. A text that is no number (exponent notation) keeps the value.
 void take_value_from_text(CalcState *s)
 {
-    if (!s->entry.duration)
-        s->entry.value = read_plain_magnitude(s->text);
+    Decimal d;
+    if (read_decimal(s->text, &d))
+        s->entry.value = decimal_value(d);
+    s->hiddenDigits = 0;
+}
+
+// The double that a duration of ms milliseconds reads as: ms / 1000 rounded
+// once (ms is below 2^53, so it converts exactly).
+double ms_seconds(long long ms)
+{
+    return static_cast<double>(ms) / 1000.0;
 }
 
 // Sets the typing fields of a plain number from its text: no unit marks, the
@@ -189,22 +319,37 @@ int calc_format_plain(double x, char *out, size_t outSize)
     return static_cast<int>(strlen(out));
 }
 
+namespace {
+
+// How far below the double of the next whole millisecond a duration may lie
+// and still count as that millisecond: 64 * 2^-52 of the value (32 to 64
+// ulps, enough for the rounding of long sums) but never more than a
+// microsecond, and never less than 4 ulps, the rounding of a sum or product
+// of a few whole-millisecond operands. Past 2^31 s four ulps are more than a
+// microsecond, yet under half a millisecond up to 2^40 s (a millisecond is
+// at least 8 ulps there): a whole millisecond is never taken for the next.
+double ms_slack(double seconds)
+{
+    double ulp = std::nextafter(seconds, DBL_MAX) - seconds;
+    return std::fmax(4.0 * ulp, std::fmin(64.0 * DBL_EPSILON * seconds, 0.000001));
+}
+
+} // namespace
+
 long long calc_duration_ms(double seconds)
 {
     if (!(seconds > 0.0))
         return 0;
     double t = seconds * 1000.0;
-    if (!(t < 9.0e15))
-        return 9000000000000000LL;
-    double whole = std::floor(t);
-    double up = whole + 1.0;
-    // A product like 1.001 * 1000 = 1000.9999999999999 is one millisecond
-    // short only by rounding; count it as the next one. The tolerance is a
-    // few dozen ulps, and never more than a microsecond.
-    double tolerance = std::fmin(t * 64.0 * DBL_EPSILON, 0.001);
-    if (up - t <= tolerance)
-        return static_cast<long long>(up);
-    return static_cast<long long>(whole);
+    if (!(t < static_cast<double>(k_msHeld)))
+        return static_cast<long long>(k_msHeld);
+    // The product rounds, so t may sit on either side of a whole millisecond
+    // the value truly reaches: the next one is measured against the double it
+    // reads as, which is exact.
+    long long ms = static_cast<long long>(t);
+    if (ms_seconds(ms + 1) - seconds <= ms_slack(seconds))
+        return ms + 1;
+    return ms;
 }
 
 long long calc_tape_ms(double seconds)
@@ -258,6 +403,7 @@ void calc_clear_entry(CalcState *s)
     s->fractionDigits = 0;
     s->loneZero = 0;
     s->text[0] = '\0';
+    s->hiddenDigits = 0;
 }
 
 void calc_all_clear(CalcState *s)
@@ -397,9 +543,10 @@ void show_result(CalcState *s, const TapeEntry &r)
 {
     s->entry = r;
     s->loneZero = 0;
+    s->hiddenDigits = !r.duration;
     if (r.duration) {
         long long ms = calc_duration_ms(r.value);
-        s->entry.value = static_cast<double>(ms) * k_thousandth;
+        s->entry.value = ms_seconds(ms);
         if (ms == 0)
             s->entry.negative = 0; // no "-0h0m0.000s"
         calc_format_duration(ms, s->entry.negative, 3, s->text, CALC_TEXT_SIZE);
@@ -470,9 +617,19 @@ void close_minutes(CalcState *s)
     s->loneZero = 0;
 }
 
-// One digit into the minutes field (mark 'h', unit 60) or the seconds field
-// (mark 'm', unit 1) of a duration being typed. The cases, by the last
-// character c1 and the one before it c2:
+// Writes the digit d at the end of the text, over its last character when
+// `replace` is 1, and gives the entry the value the new text reads.
+void put_digit(CalcState *s, int d, int replace)
+{
+    if (replace)
+        text_drop_last(s);
+    text_append(s, static_cast<char>('0' + d));
+    take_value_from_text(s);
+}
+
+// One digit into the minutes field (mark 'h') or the seconds field (mark
+// 'm') of a duration being typed. The cases, by the last character c1 and
+// the one before it c2:
 //   c1 is the mark        the field's first digit
 //   c2 is not the mark    two digits are there: the minutes field closes
 //                         with "m" (returns 2), the seconds field refuses
@@ -481,14 +638,13 @@ void close_minutes(CalcState *s)
 //   otherwise             c1 becomes the tens
 // Returns 1 when the digit was taken, 0 when refused, 2 when the caller must
 // go on with the seconds field.
-int type_field_digit(CalcState *s, int d, char mark, double unit)
+int type_field_digit(CalcState *s, int d, char mark)
 {
     char c1 = text_char(s, 1);
     char c2 = text_char(s, 2);
     if (c1 == mark) {
         s->loneZero = d == 0;
-        s->entry.value += unit * d;
-        text_append(s, static_cast<char>('0' + d));
+        put_digit(s, d, 0);
         return 1;
     }
     if (c2 != mark) {
@@ -499,46 +655,38 @@ int type_field_digit(CalcState *s, int d, char mark, double unit)
     }
     if (c1 == '0') {
         s->loneZero = d == 0;
-        s->entry.value += unit * d;
-        text_drop_last(s);
-        text_append(s, static_cast<char>('0' + d));
+        put_digit(s, d, 1);
         return 1;
     }
-    if (!is_digit(c1))
+    if (!is_digit(c1) || c1 > '5')
         return 0;
-    int t = c1 - '0';
-    if (t > 5)
-        return 0;
-    s->entry.value = s->entry.value - unit * t + 10.0 * unit * t + unit * d;
-    text_append(s, static_cast<char>('0' + d));
+    put_digit(s, d, 0);
     return 1;
 }
 
 // A digit of a plain number, or of the fraction of a duration's seconds.
 void type_plain_digit(CalcState *s, int d)
 {
-    take_value_from_text(s);
     if (!s->pointFlag) {
         if (s->integerDigits == 0 && d == 0)
             s->loneZero = 1;
+        int replace = 0;
         if (s->integerDigits == 1 && s->loneZero == 1) {
-            text_drop_last(s); // the digit replaces a lone "0"
+            replace = 1; // the digit replaces a lone "0"
             s->loneZero = 0;
             s->integerDigits = 0;
         }
         if (s->integerDigits >= k_maxDigits)
             return;
-        s->entry.value = s->entry.value * s->digitBase + d;
         s->integerDigits++;
-        text_append(s, static_cast<char>('0' + d));
+        put_digit(s, d, replace);
         return;
     }
     if (s->fractionDigits >= k_maxDigits)
         return;
     s->fractionWeight *= k_tenth;
     s->fractionDigits++;
-    s->entry.value += d * s->fractionWeight;
-    text_append(s, static_cast<char>('0' + d));
+    put_digit(s, d, 0);
 }
 
 // A digit or a point after a result: a new calculation and a new number.
@@ -560,11 +708,11 @@ void key_digit(CalcState *s, int d)
     if (s->secondsMark)
         return;
     if (s->entry.duration && s->hoursMark && !s->minutesMark) {
-        if (type_field_digit(s, d, 'h', 60.0) != 2)
+        if (type_field_digit(s, d, 'h') != 2)
             return;
     }
     if (s->entry.duration && s->minutesMark && !s->pointFlag) {
-        type_field_digit(s, d, 'm', 1.0);
+        type_field_digit(s, d, 'm');
         return;
     }
     type_plain_digit(s, d);
@@ -586,6 +734,7 @@ void key_point(CalcState *s)
     s->pointFlag = 1;
     s->fractionWeight = 1.0;
     s->fractionDigits = 0;
+    take_value_from_text(s); // like every edit of the text
 }
 
 // Turns the duration being typed into a plain number of hours (scale 1/3600,
@@ -599,6 +748,7 @@ void duration_to_plain(CalcState *s, double scale, int decimals, double weight)
         s->entry.negative = 0; // prints as zero: no "-0.000"
     snprintf(s->text, CALC_TEXT_SIZE, "%s%s", s->entry.negative ? "-" : "", text);
     s->entry.value = v;
+    s->hiddenDigits = 1;
     s->entry.duration = 0;
     s->hoursMark = 0;
     s->minutesMark = 0;
@@ -610,14 +760,14 @@ void duration_to_plain(CalcState *s, double scale, int decimals, double weight)
     s->loneZero = 0;
 }
 
-// Turns the plain number being typed, already scaled to seconds, into a
-// duration. H stops after the hours when no minutes or seconds remain, H and
-// mn stop after the minutes when no seconds remain, so that further digits
-// go into the open field; otherwise the seconds close the text.
-void plain_to_duration(CalcState *s, double seconds, int key)
+// Turns the plain number being typed into a duration of ms milliseconds. H
+// stops after the hours when no minutes or seconds remain, H and mn stop
+// after the minutes when no seconds remain, so that further digits go into
+// the open field; otherwise the seconds close the text.
+void plain_to_duration(CalcState *s, long long ms, int key)
 {
-    long long ms = calc_duration_ms(seconds);
-    s->entry.value = static_cast<double>(ms) * k_thousandth;
+    s->entry.value = ms_seconds(ms);
+    s->hiddenDigits = 0;
     s->entry.duration = 1;
     if (ms == 0)
         s->entry.negative = 0;
@@ -637,26 +787,32 @@ void plain_to_duration(CalcState *s, double seconds, int key)
     s->loneZero = 0;
 }
 
+// Whole milliseconds in the plain entry read as a count of hours (unit
+// 3600), minutes (60) or seconds (1), truncated. A number that is what its
+// text reads (typed, edited) is cut from its digits, exactly at every
+// magnitude: 1.9999 s is 1999 ms and 277777777.7775 h is 999999999999000 ms.
+// A result or conversion is cut from its value, which holds more than its
+// rounded text: 93804556h10m4.930s in hours shows 93804556.1680361, which
+// reads as the same double, but whose digits are 0.04 ms short of 4.930 s.
+long long plain_entry_ms(const CalcState *s, int unit)
+{
+    Decimal d;
+    long long ms;
+    if (!s->hiddenDigits && read_decimal(s->text, &d) &&
+        decimal_ms(d, 1000ULL * static_cast<unsigned>(unit), &ms))
+        return ms;
+    return calc_duration_ms(s->entry.value * unit);
+}
+
+// H, mn or S on a plain number: a duration, unless the number is beyond the
+// unit's limit (the magnitude limit in that unit).
 void unit_on_plain(CalcState *s, int key)
 {
-    double v = s->entry.value;
-    switch (key) {
-    case CALC_KEY_H:
-        if (v > k_limitHours)
-            return;
-        plain_to_duration(s, v * 3600.0, key);
+    double limit = key == CALC_KEY_H ? k_limitHours : key == CALC_KEY_MN ? k_limitMinutes : k_limit;
+    int unit = key == CALC_KEY_H ? 3600 : key == CALC_KEY_MN ? 60 : 1;
+    if (s->entry.value > limit)
         return;
-    case CALC_KEY_MN:
-        if (v > k_limitMinutes)
-            return;
-        plain_to_duration(s, v * 60.0, key);
-        return;
-    default:
-        if (v > k_limit)
-            return;
-        plain_to_duration(s, v, key);
-        return;
-    }
+    plain_to_duration(s, plain_entry_ms(s, unit), key);
 }
 
 // A unit key on a duration: it closes the open field, or, when that field is
@@ -701,29 +857,13 @@ void key_unit(CalcState *s, int key)
         unit_on_plain(s, key);
 }
 
-// DEL on a digit of the minutes field (unit 60) or the seconds field (unit 1):
-// with a tens digit t before it, t becomes the units again.
-void delete_field_digit(CalcState *s, int u, char mark, double unit)
-{
-    char c2 = text_char(s, 2);
-    if (c2 != mark && is_digit(c2)) {
-        int t = c2 - '0';
-        s->entry.value = s->entry.value - 10.0 * unit * t + unit * t - unit * u;
-    } else {
-        s->entry.value -= unit * u;
-    }
-    text_drop_last(s);
-}
-
 // DEL on a character of a plain number, or of the fraction of a duration's
-// seconds.
+// seconds: the typing fields follow the text.
 void delete_plain_char(CalcState *s, char c1)
 {
-    take_value_from_text(s);
     text_drop_last(s);
     if (!s->pointFlag) {
         s->integerDigits--;
-        s->entry.value = (s->entry.value - (c1 - '0')) * k_tenth;
         return;
     }
     if (c1 == '.') {
@@ -732,9 +872,6 @@ void delete_plain_char(CalcState *s, char c1)
         s->fractionDigits = 0;
         return;
     }
-    s->entry.value -= (c1 - '0') * s->fractionWeight;
-    if (s->entry.value < 0.0)
-        s->entry.value = 0.0;
     s->fractionDigits--;
     s->fractionWeight *= 10.0;
 }
@@ -762,25 +899,25 @@ void key_delete(CalcState *s)
         text_drop_last(s);
         s->minutesMark = 0;
     } else if (c1 == 'h') {
-        // The hours count is a plain number again; the text holds it whole.
+        // The hours count is a plain number again.
         text_drop_last(s);
-        s->entry.value = read_plain_magnitude(s->text);
         s->entry.duration = 0;
         set_plain_fields_from_text(s);
-    } else if (s->entry.duration && s->minutesMark && !s->pointFlag && is_digit(c1)) {
-        delete_field_digit(s, c1 - '0', 'm', 1.0);
-    } else if (s->entry.duration && s->hoursMark && !s->minutesMark && is_digit(c1)) {
-        delete_field_digit(s, c1 - '0', 'h', 60.0);
+    } else if (s->entry.duration && !s->pointFlag && is_digit(c1)) {
+        // A minutes or seconds digit; a tens digit before it becomes the units.
+        text_drop_last(s);
     } else if (is_digit(c1) || c1 == '.') {
         delete_plain_char(s, c1);
     } else {
         calc_clear_entry(s); // not a character the entry can hold
         return;
     }
-    if (s->text[0] == '\0')
+    if (s->text[0] == '\0') {
         calc_clear_entry(s); // nothing left: a fresh, exact zero
-    else
-        s->loneZero = ends_in_lone_zero(s);
+        return;
+    }
+    take_value_from_text(s);
+    s->loneZero = ends_in_lone_zero(s);
 }
 
 void key_operator(CalcState *s, int code)

@@ -71,6 +71,10 @@ struct CalcState {
     char text[CALC_TEXT_SIZE]; // what the result line shows
     int error;             // CalcError
     int resultShown;       // 1 from an evaluation until new work starts
+    int hiddenDigits;      // 1 while the entry is an unedited plain result or
+                           // conversion whose value keeps digits its text
+                           // does not show; 0 when the value is what the
+                           // text reads (typed, edited, a duration)
 };
 
 void calc_init(CalcState *s);
@@ -89,10 +93,13 @@ void calc_evaluate(CalcState *s);
 // Returns the length written (out is always zero-terminated; 0 when outSize is 0).
 int calc_format_plain(double x, char *out, size_t outSize);
 
-// Whole milliseconds in a duration of the given seconds, truncated; a product
-// that lands a few ulps below a whole millisecond counts as that millisecond
-// (1.001 s is 1001 ms, not 1000). Negative and NaN inputs give 0; from
-// 9e12 s on (far beyond any operand) the count is held at 9e15.
+// Whole milliseconds in a duration of the given seconds, truncated; a value
+// that lies a hair below the double of the next whole millisecond counts as
+// that millisecond (0.7 s + 0.1 s is 0.7999999999999999 s, 800 ms). The hair
+// is 64 * 2^-52 of the value but at most 1 µs, and never less than 4 ulps,
+// which keeps whole milliseconds whole up to the 999999999999 s limit;
+// 1.9999 s stays 1999 ms. Negative and NaN inputs give 0; from 9e12 s on
+// (far beyond any operand) the count is held at 9e15.
 long long calc_duration_ms(double seconds);
 
 // Whole milliseconds a tape line shows for a duration of the given seconds:

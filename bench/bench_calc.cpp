@@ -49,6 +49,18 @@ void BM_EditKeys(benchmark::State &state)
 }
 BENCHMARK(BM_EditKeys);
 
+// Numbers longer than a double holds exactly: twelve and twelve digits, a
+// duration near the limit with a long fraction, and conversions of both.
+void BM_LongNumberKeys(benchmark::State &state)
+{
+    static const int keys[] = {
+        1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1, 2, P, 3, 4, 5, 6, 7, 8, 9, 0, 1, 2, 3, 4, D, D, 5, S, AC,
+        2, 7, 7, 7, 7, 7, 7, 7, 7, H, 4, 6, MN, 3, 8, P, 9, 9, 9, 9, 9, 9, 9, 9, D, D, 5, S, S, AC,
+    };
+    run_keys(state, keys);
+}
+BENCHMARK(BM_LongNumberKeys);
+
 // A short calculation from the keys: push, evaluate, format the result.
 void BM_CalculationKeys(benchmark::State &state)
 {

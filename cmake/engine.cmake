@@ -16,6 +16,7 @@ k_test(test-calc
           tests/pure/test_calc_ring.cpp tests/pure/test_calc_tape.cpp
   LIBS calc_engine_san)
 k_test(test-calc-property SOURCES tests/pure/test_calc_property.cpp LIBS calc_engine_san)
+k_test(test-calc-exact SOURCES tests/pure/test_calc_exact.cpp LIBS calc_engine_san)
 
 k_bench(bench-calc SOURCES bench/bench_calc.cpp LIBS calc_engine)
 
@@ -31,3 +32,17 @@ k_cli_check(calc-keys-unknown calc-keys "-DARGS=1|+|q|Enter" -DEXPECT_RC=2
   "-DEXPECT_ERR=unknown key 'q'")
 k_cli_check(calc-keys-no-key calc-keys "-DARGS=--trace|--tape" -DEXPECT_RC=2
   "-DEXPECT_ERR=^usage: calc-keys")
+
+# A typed number is exactly the number its text reads, and whole milliseconds
+# stay whole at every magnitude.
+k_cli_check(calc-keys-exact-tenth calc-keys "-DARGS=--tape|. 1 2 DEL Enter"
+  "-DEXPECT=0.1|0.1|= 0.1|indicator: none")
+k_cli_check(calc-keys-exact-zero-threshold calc-keys "-DARGS=. 0 0 0 0 0 0 0 1 1 DEL Enter"
+  "-DEXPECT=0.00000001")
+k_cli_check(calc-keys-exact-hours-limit calc-keys "-DARGS=2 7 7 7 7 7 7 7 7 . 7 7 7 5 H"
+  "-DEXPECT=277777777h46m39.000s")
+k_cli_check(calc-keys-exact-hours-limit-zero calc-keys "-DARGS=2 7 7 7 7 7 7 7 7 . 7 7 7 5 0 H"
+  "-DEXPECT=277777777h46m39.000s")
+k_cli_check(calc-keys-exact-large-hours calc-keys "-DARGS=5 1 1 2 5 9 9 2 . 8 8 H"
+  "-DEXPECT=51125992h52m48.000s")
+k_cli_check(calc-keys-exact-shortfall calc-keys "-DARGS=1 . 9 9 9 9 S" "-DEXPECT=0h0m1.999s")

@@ -62,6 +62,16 @@ TEST(NumberHelpers, DurationMilliseconds)
         {0.0005, 0}, {0.0, 0}, {-1.0, 0}, {-0.0, 0},
         {1.000999999999, 1000},    // truncated, not rounded
         {999999999999.999, 999999999999999},
+        {0.7 + 0.1, 800},          // 0.7999999999999999, one ulp short
+        {0.1 * 3.0, 300},          // 0.30000000000000004, above
+        {1.999999, 1999},          // a microsecond short
+        {2000000000.999998, 2000000000999}, // two microseconds short
+        // Beyond 2^31 s a millisecond sum can land an ulp or two short, and
+        // an ulp is more than a microsecond: whole milliseconds stay whole.
+        {999999997200.0 + 2798.999, 999999999998999},
+        {60000000000.0 - 0.0001, 59999999999999},   // 0.1 ms short is 13 ulps
+        {184053574368.0 - 0.0005, 184053574367999}, // 0.5 ms short is 16 ulps
+        {8589934592.0 + 0.001, 8589934592001},
         {std::numeric_limits<double>::quiet_NaN(), 0},
         {std::numeric_limits<double>::infinity(), 9000000000000000LL},
     };
