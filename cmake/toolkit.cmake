@@ -28,3 +28,8 @@ k_test(test-toolkit
           tests/win/test_drag.cpp tests/win/test_edit_value.cpp
           resources/toolkit.rc
   LIBS win_harness)
+
+# Wine benchmark (run by scripts/run-bench.sh under Xvfb): a Slide drag step
+# beside the platform trackbar's TBM_SETPOS with redraw.
+add_executable(bench-slide-win bench/bench_slide_win.cpp resources/toolkit.rc)
+target_link_libraries(bench-slide-win PRIVATE qk2ctl)
