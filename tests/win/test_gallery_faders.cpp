@@ -61,36 +61,6 @@ protected:
     HWND page = nullptr;
 };
 
-TEST_F(FadersPageTest, EveryFaderIsThereAsTheLayoutSays)
-{
-    struct Row {
-        int id;
-        int width, height;
-        float value;
-        bool enabled;
-    };
-    const Row rows[] = {
-        {201, kChannelPlateW, kChannelPlateH, 1.0f, true},
-        {204, kChannelPlateW, kChannelPlateH, 1.0f, true},
-        {210, kWidePlateW, kWidePlateH, 0.5f, true},
-        {220, kWidePlateW, kWidePlateH, 1000.0f, true},
-        {230, kWidePlateW, kWidePlateH, 0.25f, true},
-        {240, kWidePlateW, kWidePlateH, 0.0f, false},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.id);
-        HWND f = fader(row.id);
-        ASSERT_NE(f, nullptr);
-        RECT rc;
-        GetClientRect(f, &rc);
-        EXPECT_EQ(rc.right, row.width);
-        EXPECT_EQ(rc.bottom, row.height);
-        EXPECT_EQ(value(row.id), row.value);
-        const SlideRecord *s = static_cast<const SlideRecord *>(ctl_get_instance_data(f));
-        EXPECT_EQ(s->enabled != 0, row.enabled);
-    }
-}
-
 TEST_F(FadersPageTest, ChannelKeysReportAtTheKeyUp)
 {
     harness_post_key(fader(202), VK_UP, true);

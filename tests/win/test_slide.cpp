@@ -732,6 +732,7 @@ struct EditScript {
     HWND destroy = nullptr;         // destroyed instead of typing, when set
     size_t boxes = 0;               // boxes seen
     HWND lastBox = nullptr;
+    RECT firstBox = {};             // the first box's window rectangle
     int ticks = 0;
 };
 EditScript *g_edit = nullptr;
@@ -747,6 +748,8 @@ void CALLBACK edit_timer(HWND, UINT, UINT_PTR, DWORD)
     char text[128] = "";
     GetWindowTextA(edit, text, sizeof text);
     e->shown.push_back(text);
+    if (e->boxes == 0)
+        GetWindowRect(g_openEditDialog, &e->firstBox);
     size_t i = e->boxes++;
     if (e->destroy != nullptr) {
         DestroyWindow(e->destroy);
@@ -854,11 +857,16 @@ TEST_F(SlideEditTest, NumberTypingAndCancelling)
     EXPECT_EQ(notes.values, (std::vector<float>{42.5f, 42.5f})) << "ignored, but reported";
 }
 
-TEST_F(SlideEditTest, EveryWayToEditOpensTheBox)
+// Each way opens the box at the anchor (thumbCross, anchorY).
+TEST_F(SlideEditTest, EveryWayToEditOpensTheBoxAtTheAnchor)
 {
     SlideRecord r = record();
     r.style |= SLIDE_EDIT_NUMBER;
+    r.thumbCross = 30;
+    r.anchorY = 25;
     HWND slide = make(r);
+    POINT at = {30, 25};
+    ClientToScreen(slide, &at);
     struct Way {
         const char *what;
         UINT message;
@@ -882,42 +890,12 @@ TEST_F(SlideEditTest, EveryWayToEditOpensTheBox)
         g_edit = nullptr;
         harness_pump();
         EXPECT_EQ(script.boxes, 1u);
+        EXPECT_EQ(script.firstBox.left, at.x);
+        EXPECT_EQ(script.firstBox.top, at.y);
         EXPECT_EQ(value(slide), 7.0f);
         EXPECT_EQ(record_of(slide)->dragging, 0) << "no drag";
         set(slide, 50.0f);
     }
-}
-
-RECT g_box; // the first edit box's window rectangle
-
-void CALLBACK read_box(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_openEditDialog != nullptr && g_box.right == 0)
-        GetWindowRect(g_openEditDialog, &g_box);
-}
-
-TEST_F(SlideEditTest, BoxOpensAtTheAnchor)
-{
-    SlideRecord r = record();
-    r.style |= SLIDE_EDIT_NUMBER;
-    r.thumbCross = 30;
-    r.anchorY = 25;
-    HWND slide = make(r);
-    EditScript script;
-    script.typed = {"1"};
-    g_edit = &script;
-    g_box = RECT();
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, read_box);
-    UINT_PTR typer = SetTimer(nullptr, 0, 30, edit_timer);
-    command(slide, SLIDE_CMD_EDIT);
-    KillTimer(nullptr, timer);
-    KillTimer(nullptr, typer);
-    g_edit = nullptr;
-    POINT at = {30, 25};
-    ClientToScreen(slide, &at);
-    EXPECT_EQ(g_box.left, at.x);
-    EXPECT_EQ(g_box.top, at.y);
-    EXPECT_EQ(value(slide), 1.0f);
 }
 
 // With both bits the decibel box comes first, then the number box.
