@@ -3,12 +3,13 @@
 # gallery's window test share.
 add_library(gallery_app STATIC
   gallery/gallery.cpp
-  gallery/page_buttons.cpp)
+  gallery/page_buttons.cpp
+  gallery/page_faders.cpp)
 target_link_libraries(gallery_app PUBLIC qk2ctl win_capture gdi32 user32)
 
 add_executable(gallery WIN32 gallery/main.cpp resources/gallery.rc)
 target_link_libraries(gallery PRIVATE gallery_app)
 
 k_test(test-gallery
-  SOURCES tests/win/test_gallery.cpp resources/gallery.rc
+  SOURCES tests/win/test_gallery.cpp tests/win/test_gallery_faders.cpp resources/gallery.rc
   LIBS gallery_app win_harness)

@@ -24,7 +24,12 @@ target_link_libraries(win_harness PUBLIC qk2ctl)
 k_test(test-toolkit
   SOURCES tests/win/test_toolkit_init.cpp tests/win/test_toolkit_draw.cpp
           tests/win/test_toolkit_plumbing.cpp tests/win/test_free_panel.cpp
-          tests/win/test_i2p.cpp
+          tests/win/test_i2p.cpp tests/win/test_slide.cpp
           tests/win/test_drag.cpp tests/win/test_edit_value.cpp
           resources/toolkit.rc
   LIBS win_harness)
+
+# Wine benchmark (run by scripts/run-bench.sh under Xvfb): a Slide drag step
+# beside the platform trackbar's TBM_SETPOS with redraw.
+add_executable(bench-slide-win bench/bench_slide_win.cpp resources/toolkit.rc)
+target_link_libraries(bench-slide-win PRIVATE qk2ctl)

@@ -19,6 +19,7 @@
 
 static const GalleryPage kPages[] = {
     {"Buttons", gallery_create_buttons_page, gallery_tour_buttons},
+    {"Faders", gallery_create_faders_page, gallery_tour_faders},
 };
 static const int kPageCount = (int)(sizeof kPages / sizeof kPages[0]);
 

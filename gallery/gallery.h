@@ -29,6 +29,9 @@ enum GalleryBitmap {
     GAL_BMP_REC_OFF, GAL_BMP_REC_ON, GAL_BMP_PLAY_OFF, GAL_BMP_PLAY_ON,
     GAL_BMP_BACK_OFF, GAL_BMP_BACK_ON, GAL_BMP_FWD_OFF, GAL_BMP_FWD_ON,
     GAL_BMP_DISABLED, GAL_BMP_FX_OFF,
+    // the Faders page's plates (gallery/fader_plates.h)
+    GAL_BMP_CHANNEL_PLATE, GAL_BMP_CHANNEL_PLATE_DRAG,
+    GAL_BMP_WIDE_PLATE, GAL_BMP_WIDE_PLATE_DRAG, GAL_BMP_WIDE_PLATE_OFF,
     GAL_BMP_END
 };
 
@@ -51,6 +54,10 @@ const GalleryPage *gallery_pages(int *count);
 // Page of the I2p buttons, with the movable popup and the edit-value field.
 HWND gallery_create_buttons_page(HWND parent, int x, int y, int width, int height);
 int gallery_tour_buttons(HWND page, int step);
+
+// Page of the Slide faders: channel faders, crossfader, logarithmic, time, disabled.
+HWND gallery_create_faders_page(HWND parent, int x, int y, int width, int height);
+int gallery_tour_faders(HWND page, int step);
 
 // ---------------------------------------------------------------------------
 // What pages share

@@ -5,7 +5,8 @@
 # - Without one it runs on a virtual screen (Xvfb), tours every page (clicks,
 #   holds and toggles a few controls on each), saves a picture of each page as
 #   BUILD_DIR/screenshots/gallery-<page>.png (pages may save more, such as an
-#   open dialog), the first page also as gallery.png, and ends.
+#   open dialog), the first page also as gallery.png, the Faders page also
+#   as faders.png, and ends.
 # Usage: scripts/gallery.sh [BUILD_DIR]   (it calls itself with --inside-xvfb)
 set -euo pipefail
 build=${1:-build}
@@ -69,4 +70,5 @@ if [ -z "$first" ]; then
   exit 1
 fi
 cp "$shots/gallery-buttons.png" "$shots/gallery.png"
+cp "$shots/gallery-faders.png" "$shots/faders.png"
 echo "gallery: screenshots saved to $shots (gallery.png is the Buttons page)"

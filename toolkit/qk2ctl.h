@@ -8,7 +8,7 @@
 // their own headers, included here, so that they also build natively.
 //
 // Contents: 1. start-up and settings  2. drawing  3. plumbing  4. Free panel
-//           5. I2p button  6. drag helpers  7. edit-value dialog
+//           5. I2p button  6. drag helpers  7. edit-value dialog  8. Slide fader
 #pragma once
 #include <windows.h>
 #include <cstddef>
@@ -402,3 +402,95 @@ static const int CTL_EDIT_TEXT_SIZE = 1024;
 // checks IsWindow on itself after the call before it touches its record.
 char *ctl_edit_value(HWND parent, uint32_t colourWord, int x, int y, int width, int height,
                      const char *initialText);
+
+// ---------------------------------------------------------------------------
+// Slide fader
+// ---------------------------------------------------------------------------
+// A thumb that moves along a horizontal or vertical track drawn over a
+// background bitmap. The value lives in a ValueScale whose angle and slope
+// fields hold track pixels here: startAngle is the track coordinate of the
+// minimum (startPixel), endAngle that of the maximum (endPixel), slope the
+// pixels per unit and unitsPerRadian the units per pixel.
+//
+// Logarithmic scale (LogScale in scale.flags): equal distances along the
+// track are equal ratios of value, so a unit is one of ln(value): slope holds
+// the pixels per unit of ln(value) and unitsPerRadian its inverse, and every
+// step (a pixel of a drag, an arrow key's unit, a wheel unit) multiplies the
+// value by scale.step. Both ends must then have the same sign and differ; a
+// range that does not, like a linear range of zero width or a track of no
+// length, is flat: every value sits at the track's start and every pointer
+// position gives the minimum.
+
+// SlideRecord.style
+static const uint32_t SLIDE_HORIZONTAL = 0x10000u;    // moves along x, minimum at the left; else vertical, minimum at the bottom
+static const uint32_t SLIDE_EDIT_NUMBER = EditNumber; // the edit operation opens the edit box with the plain value
+static const uint32_t SLIDE_EDIT_TIME = EditTime;     // the edit operation opens the time-entry dialog
+static const uint32_t SLIDE_DECIBELS = DecibelDisplay; // shown and typed as 20 log10(value), " db"; 1 decimal
+// SlideRecord.scale.flags (beside LogScale)
+static const uint32_t SLIDE_DELTAS_AS_IS = 0x10000u;  // movements count as they are; without it they are negated (vertical)
+// SlideRecord.notify.flags
+static const uint32_t SLIDE_CONTINUOUS = 0x1000000u;  // notify at every drag move and every step, not only at the end
+// SlideRecord.look
+static const uint32_t SLIDE_ROUND = 1;                // the thumb bitmap is drawn through a round mask of diameter thumbWidth
+
+static const int SLIDE_PRESETS = 16;                  // preset slots
+
+// Context-menu commands (WM_COMMAND from the menu; an owner may send them too),
+// beside the value commands 1-4.
+enum SlideCommand {
+    SLIDE_CMD_CAPTURE = 10,  // toggle "Mouse Captured" (S_capture)
+    SLIDE_CMD_SETTOPOS = 12, // toggle "Direct mouse position" (S_settopos)
+    SLIDE_CMD_CURRENT = 50,  // the menu's disabled line showing the value
+    SLIDE_CMD_DEFAULT = 100, // restore the default and notify (only while enabled)
+    SLIDE_CMD_MINIMUM = 101, // set the minimum and notify
+    SLIDE_CMD_MAXIMUM = 102, // set the maximum and notify
+    SLIDE_CMD_EDIT = 103,    // the edit operation (only while enabled)
+    SLIDE_CMD_PRESET = 600,  // 600 + i: set preset i (i below presetCount) and notify
+};
+
+// The creation record, copied whole into the control's instance record at
+// WM_CREATE; fields marked "set by the control" are its live state.
+struct SlideRecord {
+    HWND parent;                 // owner: gets forwarded Tab and Escape, owns the edit box and time dialog
+    HWND self;                   // the control's window; set by the control
+    uint32_t id;                 // control id in notifications (16 bits used)
+    int32_t enabled;             // 1 = enabled; set to 1 by the control
+    int32_t focused;             // 1 while the control has the keyboard focus; set by the control
+    int32_t dragging;            // 1 while a drag holds the mouse; set by the control
+    int32_t width, height;       // size of the control; every background blit covers it
+    HBITMAP background;          // the track picture
+    HBITMAP draggingBackground;  // shown instead of background while dragging, or null
+    HBITMAP disabledBitmap;      // drawn over the background while disabled; null: the toolkit cross
+    uint16_t minMargin;          // pixels kept free at the minimum end of the track
+    uint16_t maxMargin;          // pixels kept free at the maximum end of the track
+    uint32_t look;               // SLIDE_ROUND, or anything else for a rectangular thumb
+    uint32_t style;              // SLIDE_HORIZONTAL, SLIDE_EDIT_*, SLIDE_DECIBELS
+    int32_t thumbCross;          // thumb's top (horizontal) or left (vertical); x of the edit anchor
+    int32_t anchorY;             // y of the edit anchor
+    NotifyTarget notify;         // where notifications go; SLIDE_CONTINUOUS in its flags
+    ValueScale scale;            // value, range, step and the track mapping (see above)
+    HBITMAP thumbBitmap;         // the thumb picture; null draws a rectangle
+    int32_t thumbWidth, thumbHeight; // thumb size
+    uint16_t thumbPen;           // toolkit pen of the drawn thumb's outline
+    uint16_t thumbBrush;         // toolkit brush of the drawn thumb's fill
+    float thumbPos;              // thumb's leading edge (left or top) on the track; set by the control
+    int32_t lastX, lastY;        // last pointer position of a drag, client coordinates
+    HBITMAP mask;                // round mask (toolkit's cache); set by the control for SLIDE_ROUND
+    HMENU menu;                  // context menu; built by the control
+    uint16_t presetCount;        // preset values in use; more than 16 counts as 16
+    float presets[SLIDE_PRESETS]; // preset values, selected by commands 600 + i
+    int32_t keyPending;          // 1 while a key step awaits its key-up to be notified; set by the control
+    int32_t editing;             // edit boxes or time dialogs open on the stack; set by the control
+};
+static_assert(offsetof(SlideRecord, minMargin) == 44 && offsetof(SlideRecord, look) == 48 &&
+                  offsetof(SlideRecord, notify) == 64 && offsetof(SlideRecord, scale) == 80 &&
+                  offsetof(SlideRecord, thumbBitmap) == 124 && offsetof(SlideRecord, thumbPen) == 136 &&
+                  offsetof(SlideRecord, thumbPos) == 140 && offsetof(SlideRecord, menu) == 156 &&
+                  offsetof(SlideRecord, presetCount) == 160 && offsetof(SlideRecord, presets) == 164 &&
+                  offsetof(SlideRecord, keyPending) == 228 && sizeof(SlideRecord) == 236,
+              "SlideRecord keeps its fields in this order");
+
+// Creates a visible Slide of the toolkit's application instance, width x
+// height at (x, y) in parent, from a copy of record with its parent and id
+// set to these. Returns the window, or 0 (no record, no memory).
+HWND ctl_create_slide(HWND parent, int id, int x, int y, const SlideRecord *record);

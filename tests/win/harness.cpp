@@ -177,6 +177,22 @@ void harness_canvas_free(HarnessCanvas *canvas)
     *canvas = {};
 }
 
+HBITMAP harness_solid_bitmap(int w, int h, COLORREF colour)
+{
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT rc = {0, 0, w, h};
+    FillRect(mem, &rc, brush);
+    DeleteObject(brush);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
 // ---------------------------------------------------------------------------
 // Windows
 // ---------------------------------------------------------------------------

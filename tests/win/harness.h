@@ -69,6 +69,9 @@ int harness_canvas_make(HarnessCanvas *canvas, int width, int height, COLORREF c
 COLORREF harness_canvas_pixel(const HarnessCanvas *canvas, int x, int y);
 void harness_canvas_free(HarnessCanvas *canvas);
 
+// A bitmap of the screen's format filled with one colour; the caller deletes it.
+HBITMAP harness_solid_bitmap(int w, int h, COLORREF colour);
+
 // ---------------------------------------------------------------------------
 // Windows
 // ---------------------------------------------------------------------------

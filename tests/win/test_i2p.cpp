@@ -17,23 +17,6 @@ const COLORREF kOff = RGB(0, 0, 200);
 const COLORREF kOn = RGB(240, 200, 0);
 const COLORREF kHostColour = RGB(0, 128, 0);
 
-// A solid bitmap of one colour, deleted by the fixture.
-HBITMAP solid_bitmap(int w, int h, COLORREF colour)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT rc = {0, 0, w, h};
-    FillRect(mem, &rc, brush);
-    DeleteObject(brush);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
 // Notifications as the callback saw them: the id and the value.
 struct Notes {
     std::vector<float> values;
@@ -53,8 +36,8 @@ protected:
     void SetUp() override
     {
         ToolkitHostTest::SetUp();
-        off = solid_bitmap(20, 20, kOff);
-        on = solid_bitmap(20, 20, kOn);
+        off = harness_solid_bitmap(20, 20, kOff);
+        on = harness_solid_bitmap(20, 20, kOn);
     }
     void TearDown() override
     {
@@ -308,7 +291,7 @@ TEST_F(I2pTest, FaceCrossAndFocusPixels)
 
     DestroyWindow(button);
 
-    HBITMAP grey = solid_bitmap(20, 20, RGB(90, 90, 90));
+    HBITMAP grey = harness_solid_bitmap(20, 20, RGB(90, 90, 90));
     HWND withOverlay = make(I2P_TOGGLE, 0, grey);
     SendMessageA(withOverlay, WM_COMMAND, CTL_CMD_DISABLE, 0);
     EXPECT_EQ(harness_pixel(withOverlay, 10, 10), RGB(90, 90, 90));

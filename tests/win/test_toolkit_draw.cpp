@@ -30,23 +30,6 @@ protected:
     HarnessCanvas canvas;
 };
 
-// A bitmap of the screen's format filled with one colour.
-HBITMAP solid_bitmap(int w, int h, COLORREF colour)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT rc = {0, 0, w, h};
-    FillRect(mem, &rc, brush);
-    DeleteObject(brush);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
 // --- Resources -------------------------------------------------------------------
 
 const std::array<COLORREF, 16> kPalette = {
@@ -144,7 +127,7 @@ TEST_F(Draw, ThirteenBitmapsLoadAtTheirSizes)
 // A 16 x 16 bitmap in four 8 x 8 quadrants: red, blue / white, black.
 HBITMAP quadrants(void)
 {
-    HBITMAP bitmap = solid_bitmap(16, 16, RGB(255, 0, 0));
+    HBITMAP bitmap = harness_solid_bitmap(16, 16, RGB(255, 0, 0));
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(mem, bitmap);
@@ -199,7 +182,7 @@ TEST_F(Draw, TilesCoverTheClientAreaPlusOnePixelFromAnyOrigin)
     for (const Row &r : rows) {
         SCOPED_TRACE(testing::Message() << "origin " << r.x << "," << r.y << " tile " << r.bw);
         HWND host = harness_create_host(r.cw, r.ch);
-        HBITMAP tile = solid_bitmap(r.bw, r.bh, RGB(255, 0, 0));
+        HBITMAP tile = harness_solid_bitmap(r.bw, r.bh, RGB(255, 0, 0));
         RECT all = {0, 0, canvas.width, canvas.height};
         HBRUSH ground = CreateSolidBrush(kGround);
         FillRect(canvas.dc, &all, ground);
@@ -395,14 +378,14 @@ TEST_F(Draw, FocusMarkAndDot)
 TEST_F(Draw, MaskedBlitShowsTheImageInsideTheDiscOnly)
 {
     HWND host = harness_create_host(64, 64);
-    HBITMAP spare = solid_bitmap(32, 32, RGB(255, 0, 0));
+    HBITMAP spare = harness_solid_bitmap(32, 32, RGB(255, 0, 0));
     ctl_blit_masked(canvas.dc, spare, spare, 100, 100, 32, 32);
     EXPECT_EQ(px(116, 116), kGround) << "no scratch bitmap before the first mask";
 
     HBITMAP mask = ctl_round_mask(host, 32);
     ASSERT_NE(mask, nullptr);
     // The image: a red disc, black around it.
-    HBITMAP image = solid_bitmap(32, 32, RGB(0, 0, 0));
+    HBITMAP image = harness_solid_bitmap(32, 32, RGB(0, 0, 0));
     HDC mem = CreateCompatibleDC(canvas.dc);
     HGDIOBJ old = SelectObject(mem, image);
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));

@@ -3,6 +3,9 @@
 #include "gallery_art.h"
 
 #include <cmath>
+#include <cstdio>
+
+#include "gallery/fader_plates.h"
 
 namespace {
 
@@ -90,4 +93,118 @@ void paint_disabled_key(Canvas& c)
     }
     cairo_stroke(cr);
     cairo_restore(cr);
+}
+
+// ---------------------------------------------------------------- fader plates
+
+namespace {
+
+const Rgb kSlotLight = rgb(255, 255, 255);  // the slot's lit lower and right edges
+const Rgb kSlotShade = rgb(120, 120, 124);  // its shaded upper and left edges
+const Rgb kSlotDeep = rgb(58, 58, 62);      // its floor
+const Rgb kGlowHot = rgb(255, 196, 80);     // a lit slot's middle
+const Rgb kGlowEdge = rgb(214, 110, 24);    // and its sides
+const Rgb kDragRim = rgb(15, 95, 226);      // the plate's rim while dragged (palette blue)
+const Rgb kMark = rgb(110, 110, 116);       // scale marks
+const Rgb kMarkLong = rgb(70, 70, 76);
+const Rgb kLabel = rgb(40, 40, 46);         // scale numbers
+
+// The plate: a raised face with a rim, blue while dragged.
+void plate(cairo_t* cr, int w, int h, PlateState state)
+{
+    fill_rect(cr, 0, 0, w, h, state == PlateState::Dragging ? kDragRim : kOutline);
+    fill_vgradient(cr, 1, 1, w - 2, h - 2, rgb(238, 238, 236), rgb(212, 212, 210));
+    bevel(cr, 1, 1, w - 2, h - 2, kHighlight, kShade);
+}
+
+// A sunken slot x, y, w, h; lit along its length while dragged.
+void slot(cairo_t* cr, int x, int y, int w, int h, PlateState state)
+{
+    fill_rect(cr, x, y, w, h, kSlotLight);
+    fill_rect(cr, x, y, w - 1, h - 1, kSlotShade);
+    fill_rect(cr, x + 1, y + 1, w - 2, h - 2, kSlotDeep);
+    if (state != PlateState::Dragging)
+        return;
+    bool vertical = h > w;
+    int across = vertical ? w - 2 : h - 2;
+    for (int i = 0; i < across; ++i) {
+        double t = std::fabs(i - (across - 1) / 2.0) / ((across - 1) / 2.0); // 0 middle, 1 side
+        Rgb glow = mix(kGlowHot, kGlowEdge, t);
+        if (vertical)
+            fill_rect(cr, x + 1 + i, y + 1, 1, h - 2, glow);
+        else
+            fill_rect(cr, x + 1, y + 1 + i, w - 2, 1, glow);
+    }
+}
+
+// Greys a painted plate out: washed pale, with a fine diagonal hatch.
+void grey_out(cairo_t* cr, int w, int h)
+{
+    fill_rect(cr, 1, 1, w - 2, h - 2, rgb(236, 236, 234), 0.72);
+    cairo_save(cr);
+    cairo_rectangle(cr, 1, 1, w - 2, h - 2);
+    cairo_clip(cr);
+    set_colour(cr, rgb(150, 150, 154), 0.55);
+    cairo_set_line_width(cr, 1.0);
+    for (int x = -h; x < w; x += 5) {
+        cairo_move_to(cr, x + 0.5, h);
+        cairo_line_to(cr, x + h + 0.5, 0);
+    }
+    cairo_stroke(cr);
+    cairo_restore(cr);
+}
+
+// Text whose right end is at x, centred on row y.
+void label_right(cairo_t* cr, const char* text, double x, double y, Rgb c)
+{
+    cairo_text_extents_t e;
+    cairo_text_extents(cr, text, &e);
+    text_at(cr, text, x - e.x_advance, std::floor(y + e.height / 2.0 - 0.5) + 0.5, c);
+}
+
+} // namespace
+
+void paint_channel_plate(Canvas& c, PlateState state)
+{
+    cairo_t* cr = c.cr;
+    plate(cr, c.w, c.h, state);
+    int top = static_cast<int>(channel_mark_y(kChannelMaxGain)) - 3;
+    int bottom = static_cast<int>(channel_mark_y(0.0)) + 4;
+    slot(cr, kChannelSlotX - 2, top, 5, bottom - top, state);
+    // decibel marks where the thumb's grip sits for that gain
+    struct Mark {
+        double db;
+        const char* text;
+    };
+    const Mark marks[] = {{6, "+6"}, {3, "+3"}, {0, "0"}, {-3, "-3"}, {-6, "-6"},
+                          {-12, "-12"}, {-20, "-20"}, {-1000, "-\u221E"}};
+    for (const Mark& m : marks) {
+        double gain = m.db <= -999 ? 0.0 : std::pow(10.0, m.db / 20.0);
+        int y = static_cast<int>(std::lround(channel_mark_y(gain) - 0.5));
+        bool zero = m.db == 0;
+        int len = zero ? 5 : 3;
+        fill_rect(cr, kChannelSlotX - 4 - len, y, len, 1, zero ? kMarkLong : kMark);
+        fill_rect(cr, kChannelSlotX + 5, y, len, 1, zero ? kMarkLong : kMark);
+        set_font(cr, m.db <= -999 ? 12 : 9, false); // the infinity sign runs small
+        label_right(cr, m.text, kChannelSlotX - 10, y, zero ? kOutline : kLabel);
+    }
+    if (state == PlateState::Disabled)
+        grey_out(cr, c.w, c.h);
+}
+
+void paint_wide_plate(Canvas& c, PlateState state)
+{
+    cairo_t* cr = c.cr;
+    plate(cr, c.w, c.h, state);
+    slot(cr, kWideFirst - 4, kWideSlotY - 2, kWideLast - kWideFirst + 9, 5, state);
+    // a mark at every division above and below the slot, long every other one
+    for (int i = 0; i <= kWideDivisions; ++i) {
+        int x = kWideFirst + (kWideLast - kWideFirst) * i / kWideDivisions;
+        bool big = i % 2 == 0;
+        int len = big ? 6 : 3;
+        fill_rect(cr, x, kWideSlotY - 5 - len, 1, len, big ? kMarkLong : kMark);
+        fill_rect(cr, x, kWideSlotY + 6, 1, len, big ? kMarkLong : kMark);
+    }
+    if (state == PlateState::Disabled)
+        grey_out(cr, c.w, c.h);
 }

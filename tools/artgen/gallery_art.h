@@ -12,3 +12,12 @@ void paint_label_key(Canvas& c, const char* label, Rgb lamp, bool on);
 void paint_round_button(Canvas& c, bool record, bool on);
 // A 33 x 23 greyed key with a dashed outline: drawn over a disabled key.
 void paint_disabled_key(Canvas& c);
+
+// Fader plates of the Faders page, sized and marked as gallery/fader_plates.h
+// says. A plate's state: as it rests, while its fader is dragged (the slot
+// lit), or greyed out as the overlay of a disabled fader.
+enum class PlateState { Resting, Dragging, Disabled };
+// The 44 x 250 channel plate: a slot with a decibel scale from +6 to -inf.
+void paint_channel_plate(Canvas& c, PlateState state);
+// The 200 x 36 plate of the horizontal faders: a slot with 12 divisions.
+void paint_wide_plate(Canvas& c, PlateState state);

@@ -10,6 +10,7 @@
 #include "image_files.h"
 #include "paint.h"
 #include "toolkit_art.h"
+#include "gallery/fader_plates.h"
 
 namespace {
 
@@ -89,6 +90,16 @@ constexpr Picture kGallery[] = {
     {612, "gal_612_disabled.bmp", 33, 23, paint_disabled_key, "greyed key over a disabled button"},
     {613, "gal_613_fx_off.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, "FX", kSoloLamp, false); },
      "effects key"},
+    {614, "gal_614_channel_plate.bmp", kChannelPlateW, kChannelPlateH,
+     [](Canvas& c) { paint_channel_plate(c, PlateState::Resting); }, "channel fader plate"},
+    {615, "gal_615_channel_plate_drag.bmp", kChannelPlateW, kChannelPlateH,
+     [](Canvas& c) { paint_channel_plate(c, PlateState::Dragging); }, "channel fader plate, dragged"},
+    {616, "gal_616_wide_plate.bmp", kWidePlateW, kWidePlateH,
+     [](Canvas& c) { paint_wide_plate(c, PlateState::Resting); }, "horizontal fader plate"},
+    {617, "gal_617_wide_plate_drag.bmp", kWidePlateW, kWidePlateH,
+     [](Canvas& c) { paint_wide_plate(c, PlateState::Dragging); }, "horizontal fader plate, dragged"},
+    {618, "gal_618_wide_plate_off.bmp", kWidePlateW, kWidePlateH,
+     [](Canvas& c) { paint_wide_plate(c, PlateState::Disabled); }, "disabled horizontal fader overlay"},
 };
 
 const char* kIconFile = "keldoran.ico";
