@@ -19,6 +19,7 @@
 
 static const GalleryPage kPages[] = {
     {"Buttons", gallery_create_buttons_page, gallery_tour_buttons},
+    {"Lists", gallery_create_lists_page, gallery_tour_lists},
 };
 static const int kPageCount = (int)(sizeof kPages / sizeof kPages[0]);
 

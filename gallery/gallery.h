@@ -52,6 +52,11 @@ const GalleryPage *gallery_pages(int *count);
 HWND gallery_create_buttons_page(HWND parent, int x, int y, int width, int height);
 int gallery_tour_buttons(HWND page, int step);
 
+// Page of the lists: a million markers in a 2DList and four takes over them
+// in a 3DList, with a readout.
+HWND gallery_create_lists_page(HWND parent, int x, int y, int width, int height);
+int gallery_tour_lists(HWND page, int step);
+
 // ---------------------------------------------------------------------------
 // What pages share
 // ---------------------------------------------------------------------------
