@@ -29,3 +29,7 @@ k_test(test-toolkit
           tests/win/test_list2d.cpp tests/win/test_list3d.cpp
           resources/toolkit.rc
   LIBS win_harness)
+
+# Paint speed of the lists under Wine (make bench runs it on a virtual screen).
+add_executable(bench-lists-win bench/bench_lists_win.cpp resources/toolkit.rc)
+target_link_libraries(bench-lists-win PRIVATE qk2ctl comctl32)
