@@ -4,15 +4,14 @@
 // number of lines. A vertical scroll bar of range 0-1000 scrolls it, the keys
 // move a one-line selection and Shift- or Ctrl-clicks extend it.
 //
-//   input                      selection                         callback
-//   click                      start = end = the line hit        code 7
-//   Shift/Ctrl-click above     start = the line hit              code 7
-//   Shift/Ctrl-click on/below  end = the line hit                -
-//   Up/Down, PgUp/PgDn,        start = end = start -/+ n, kept   code 7
-//   Home/End, commands 6 7      in 1..total lines and shown
-//   1001 1002
-//   scroll bar                 unchanged (only the view moves)   -
-//   paint                      -                                 code 1 per row, then 6
+//   input                         selection                          callback
+//   click                         start = end = the line hit         code 7
+//   Shift/Ctrl-click above it     start = the line hit               code 7
+//   Shift/Ctrl-click on or below  end = the line hit                 -
+//   keys, commands 6 7 1001 1002  start = end = start -/+ n, within  code 7
+//                                 1..total lines, scrolled into view
+//   scroll bar                    unchanged (only the view moves)    -
+//   paint                         -                                  code 1 per row, then 6
 //
 // Line arithmetic runs in 64 bits and lands in 1..total lines, so every
 // line number and thumb position holds up to lists of 2^31 - 1 lines.
