@@ -26,6 +26,7 @@ k_test(test-toolkit
           tests/win/test_toolkit_plumbing.cpp tests/win/test_free_panel.cpp
           tests/win/test_i2p.cpp tests/win/test_slide.cpp
           tests/win/test_drag.cpp tests/win/test_edit_value.cpp
+          tests/win/test_list2d.cpp tests/win/test_list3d.cpp
           resources/toolkit.rc
   LIBS win_harness)
 
@@ -33,3 +34,7 @@ k_test(test-toolkit
 # beside the platform trackbar's TBM_SETPOS with redraw.
 add_executable(bench-slide-win bench/bench_slide_win.cpp resources/toolkit.rc)
 target_link_libraries(bench-slide-win PRIVATE qk2ctl)
+
+# Paint speed of the lists under Wine (make bench runs it on a virtual screen).
+add_executable(bench-lists-win bench/bench_lists_win.cpp resources/toolkit.rc)
+target_link_libraries(bench-lists-win PRIVATE qk2ctl comctl32)

@@ -20,6 +20,7 @@
 static const GalleryPage kPages[] = {
     {"Buttons", gallery_create_buttons_page, gallery_tour_buttons},
     {"Faders", gallery_create_faders_page, gallery_tour_faders},
+    {"Lists", gallery_create_lists_page, gallery_tour_lists},
 };
 static const int kPageCount = (int)(sizeof kPages / sizeof kPages[0]);
 

@@ -58,6 +58,10 @@ int gallery_tour_buttons(HWND page, int step);
 // Page of the Slide faders: channel faders, crossfader, logarithmic, time, disabled.
 HWND gallery_create_faders_page(HWND parent, int x, int y, int width, int height);
 int gallery_tour_faders(HWND page, int step);
+// Page of the lists: a million markers in a 2DList and four takes over them
+// in a 3DList, with a readout.
+HWND gallery_create_lists_page(HWND parent, int x, int y, int width, int height);
+int gallery_tour_lists(HWND page, int step);
 
 // ---------------------------------------------------------------------------
 // What pages share

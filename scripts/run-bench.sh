@@ -3,6 +3,7 @@
 # (build/win32/bin/bench-*-win.exe) under Xvfb in its own Wine prefix.
 set -euo pipefail
 build=${1:-build}
+build=$(cd "$build" && pwd)
 found=0
 for b in "$build"/native/bin/bench-*; do
   [ -x "$b" ] || continue

@@ -9,6 +9,7 @@
 //
 // Contents: 1. start-up and settings  2. drawing  3. plumbing  4. Free panel
 //           5. I2p button  6. drag helpers  7. edit-value dialog  8. Slide fader
+//           9. 2DList and 3DList
 #pragma once
 #include <windows.h>
 #include <cstddef>
@@ -494,3 +495,150 @@ static_assert(offsetof(SlideRecord, minMargin) == 44 && offsetof(SlideRecord, lo
 // height at (x, y) in parent, from a copy of record with its parent and id
 // set to these. Returns the window, or 0 (no record, no memory).
 HWND ctl_create_slide(HWND parent, int id, int x, int y, const SlideRecord *record);
+
+// ---------------------------------------------------------------------------
+// 2DList and 3DList owner-drawn lists
+// ---------------------------------------------------------------------------
+// Both lists know only numbers: how many lines, how tall a row is, which
+// lines are shown, current and selected. Every pixel of a row or cell is drawn
+// by the application's ListCallback, so a list of ten million lines costs
+// what a list of ten costs. Lines are numbered from 1.
+
+// Codes handed to a ListCallback.
+enum ListCode {
+    LIST_CODE_COMMAND = 0,   // 3DList: Ctrl + another character, or a command it does not know
+    LIST_CODE_DRAW = 1,      // draw one row (2DList) or one cell (3DList)
+    LIST_CODE_ACTIVATE = 2,  // 3DList: a click on the current line; return 1 to have it re-rendered
+    LIST_CODE_COPY = 3,      // 3DList: Ctrl+C
+    LIST_CODE_CUT = 4,       // 3DList: Ctrl+X
+    LIST_CODE_PASTE = 5,     // 3DList: Ctrl+V
+    LIST_CODE_DONE = 6,      // after all rows of a paint (2DList), after each render (3DList)
+    LIST_CODE_SELECTION = 7, // 2DList: the selection start moved
+};
+
+// WM_COMMAND wParam values the lists understand (the whole wParam). A 3DList
+// hands any other value but 1-4 to its callback as the code.
+enum ListCommand {
+    LIST_CMD_GOTO = 5,            // 3DList: go to the line in lParam (float bits, truncated)
+    LIST_CMD_DOWN = 6,            // one line down
+    LIST_CMD_UP = 7,              // one line up
+    LIST_CMD_DEFAULT_PANELS = 1000, // 3DList: the default fan-out (its menu's first item)
+    LIST_CMD_FIRST = 1001,        // to line 1
+    LIST_CMD_LAST = 1002,         // to the last line
+};
+
+// The application's drawing and notification function of both lists. info
+// points at the list's List2DInfo or List3DInfo, which the callback reads
+// (and must not change). Only the result of LIST_CODE_ACTIVATE is used.
+typedef int32_t (*ListCallback)(void *userData, int32_t code, void *info);
+
+// What a 2DList's callback sees: the row being drawn or reported, then the
+// list's numbers.
+struct List2DInfo {
+    uint16_t id;              // copy of the list's id
+    HWND window;              // the list's window
+    int32_t line;             // line of the row being drawn or reported
+    int32_t top;              // y of the row's top edge, client pixels
+    HDC dc;                   // the paint DC while drawing; null outside a paint
+    int32_t selected;         // 1 if the line lies in the selection
+    int32_t totalLines;       // creator: number of lines (a negative count is taken as 0)
+    int32_t lineHeight;       // creator: pixels per row, above 0
+    int32_t visibleRows;      // full rows in the window: client height / line height
+    int32_t firstVisibleLine; // line in the top row; 1 at creation
+    int32_t selectionStart;   // first selected line (where the keys move from); 1 at creation
+    int32_t selectionEnd;     // last selected line, inclusive; 1 at creation
+};
+static_assert(sizeof(List2DInfo) == 48 && offsetof(List2DInfo, window) == 4 &&
+                  offsetof(List2DInfo, totalLines) == 24 && offsetof(List2DInfo, selectionEnd) == 44,
+              "List2DInfo keeps the row info, then the list's numbers, in this order");
+
+// The 2DList's creation record, copied whole into its instance record.
+struct List2DRecord {
+    HWND parent;           // creator: receives forwarded Tab and Escape key-downs
+    HWND self;             // the list's window
+    int32_t left, top;     // window rectangle's corner, screen coordinates (at WM_SIZE)
+    int32_t width, height; // creator: window size in pixels; updated at WM_SIZE
+    uint16_t id;           // creator: control id
+    List2DInfo info;       // row info and numbers; creator fills totalLines and lineHeight
+    ListCallback callback; // creator: draws the rows, hears of selection changes; not null
+    void *userData;        // creator: the callback's first argument
+};
+static_assert(offsetof(List2DRecord, id) == 24 && offsetof(List2DRecord, info) == 28 &&
+                  offsetof(List2DRecord, callback) == 76 && sizeof(List2DRecord) == 84,
+              "List2DRecord keeps its fields in this order");
+
+// The 2DList's scroll bar range is always 0 to this.
+static const int LIST2D_SCROLL_RANGE = 1000;
+
+// Creates a visible 2DList (with its vertical scroll bar) from a copy of
+// record, whose parent, id, width and height this call sets. Returns the
+// window, or 0: no memory, a null callback or a line height below 1.
+HWND ctl_create_list2d(HWND parent, int id, int x, int y, int width, int height,
+                       const List2DRecord *record);
+
+// Most panels a 3DList shows; a creator's larger count is cut to this.
+static const int LIST3D_MAX_PANELS = 16;
+
+// One place in a 3DList's stack: slot 0 is the backmost panel.
+struct ListPanelSlot {
+    int32_t xOffset; // the panel's left edge minus the label width
+    int32_t panel;   // the panel's number, 1 to panel count
+};
+
+// What a 3DList's callback sees: the cell being drawn or reported, then the
+// list's numbers and its stack.
+struct List3DInfo {
+    uint16_t id;              // copy of the list's id
+    HWND window;              // the list's window
+    int32_t line;             // line of the cell; 0 for a panel's header
+    int32_t panel;            // panel of the cell; 0 for the label column
+    int32_t left, top, right, bottom; // the cell's rectangle, client pixels
+    HDC dc;                   // the back buffer's DC while rendering; null otherwise
+    int32_t depth;            // 0 for the label column; a panel's slot + 1 (the front is highest)
+    int32_t currentLine;      // the current line at the time of the call
+    int32_t totalLines;       // creator: number of lines (a negative count is taken as 0)
+    int32_t labelWidth;       // creator: width of the label column; the panels start there
+    int32_t headerHeight;     // creator: height of each panel's header
+    int32_t panelWidth;       // creator: width of each panel
+    int32_t lineHeight;       // creator: height of each row, above 0
+    int32_t panelCount;       // creator: 1 to 16 (more is cut to 16)
+    int32_t panelStep;        // creator: how much lower each panel sits than the one behind it
+    int32_t visibleLines;     // rows per panel (0 when not even one fits)
+    int32_t firstVisibleLine; // line in the first row; 1 at creation
+    int32_t current;          // the current line; 1 at creation, 0 for none
+    ListPanelSlot slots[LIST3D_MAX_PANELS]; // slot panelCount - 1 is the front panel
+};
+static_assert(offsetof(List3DInfo, dc) == 32 && offsetof(List3DInfo, currentLine) == 40 &&
+                  offsetof(List3DInfo, current) == 80 && offsetof(List3DInfo, slots) == 84 &&
+                  sizeof(List3DInfo) == 212,
+              "List3DInfo keeps the cell info, then the list's numbers, in this order");
+
+// The 3DList's creation record, copied into its instance record.
+struct List3DRecord {
+    HWND parent;           // creator: receives forwarded Tab and Escape key-downs
+    HWND self;             // the list's window
+    int32_t left, top;     // creator: position given to CreateWindowExA; not used
+    int32_t width, height; // creator: client size; the size of the back buffer
+    uint16_t id;           // creator: control id
+    int32_t focused;       // 1 while the list has the keyboard focus
+    List3DInfo info;       // cell info and numbers; creator fills the layout fields
+    ListCallback callback; // creator: draws the cells and hears of keys and clicks; not null
+    void *userData;        // creator: the callback's first argument
+    RectDragger drag;      // dragging the front panel by its header
+    HBITMAP backBuffer;    // width x height: the finished picture
+    HBITMAP background;    // width x height: copied under every render
+    HMENU menu;            // the context menu
+    HBITMAP backgroundSource; // creator: picture to take the background from, or null
+    int32_t sourceX, sourceY; // creator: top-left of the background piece in it
+};
+static_assert(offsetof(List3DRecord, focused) == 28 && offsetof(List3DRecord, info) == 32 &&
+                  offsetof(List3DRecord, callback) == 244 && offsetof(List3DRecord, drag) == 252 &&
+                  offsetof(List3DRecord, backgroundSource) == 324 && sizeof(List3DRecord) == 336,
+              "List3DRecord keeps its fields in this order");
+
+// Creates a visible 3DList from a copy of record, whose parent, id, left,
+// top, width and height this call sets. Returns the window, or 0: no memory,
+// no bitmaps, a null callback, a line height below 1, a panel count below 1
+// or a negative size.
+HWND ctl_create_list3d(HWND parent, int id, int x, int y, int width, int height,
+                       const List3DRecord *record);

@@ -1,7 +1,8 @@
 // The gallery end to end: its window starts the toolkit, every button of the
 // Buttons page answers a click as its kind says, the nudge keys repeat, the
 // meter popup is dragged by its face, the track-name field takes a typed
-// name, and closing the window stops the toolkit.
+// name, the Lists page's marker list and takes answer clicks and keys, and
+// closing the window stops the toolkit.
 #include "gallery/gallery.h"
 #include "tests/win/harness.h"
 
@@ -190,6 +191,90 @@ TEST_F(GalleryTest, ClosingTheWindowStopsTheToolkit)
     EXPECT_EQ(FindWindowA("QK2CTL_GalleryMeter", nullptr), nullptr);
     EXPECT_EQ(g_toolkitActive, 0);
     EXPECT_EQ(harness_key_exists(kGalleryKey), 1) << "settings written at the shutdown";
+}
+
+} // namespace
+
+namespace {
+
+// The Lists page: the marker list and the takes answer clicks and keys, and
+// the log line tells what their callbacks heard.
+class GalleryListsTest : public GalleryTest {
+protected:
+    void SetUp() override
+    {
+        GalleryTest::SetUp();
+        int count = 0;
+        const GalleryPage *pages = gallery_pages(&count);
+        for (int i = 0; i < count; ++i)
+            if (std::strcmp(pages[i].name, "Lists") == 0)
+                index = i;
+        ASSERT_GE(index, 0);
+        gallery_show_page(index);
+        lists = gallery_page_window(index);
+        markers = GetDlgItem(lists, 201);
+        takes = GetDlgItem(lists, 202);
+        ASSERT_NE(markers, nullptr);
+        ASSERT_NE(takes, nullptr);
+        harness_pump();
+    }
+    const List2DInfo &marker_info()
+    {
+        return static_cast<const List2DRecord *>(ctl_get_instance_data(markers))->info;
+    }
+    const List3DInfo &take_info()
+    {
+        return static_cast<const List3DRecord *>(ctl_get_instance_data(takes))->info;
+    }
+    int index = -1;
+    HWND lists = nullptr, markers = nullptr, takes = nullptr;
+};
+
+TEST_F(GalleryListsTest, TheMarkerListHoldsAMillionMarkers)
+{
+    EXPECT_TRUE(IsWindowVisible(markers));
+    EXPECT_EQ(marker_info().totalLines, 1000000);
+    harness_click(markers, 60, 2 * 16 + 8);
+    EXPECT_EQ(log(), " 2DList id 201: code 7, selection starts at marker 3");
+    harness_post_key(markers, VK_END, true);
+    harness_pump();
+    EXPECT_EQ(marker_info().selectionStart, 1000000);
+    EXPECT_EQ(log(), " 2DList id 201: code 7, selection starts at marker 1000000");
+    SendMessageA(markers, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 500), 0);
+    EXPECT_EQ(marker_info().firstVisibleLine, 500000);
+    harness_click(markers, 60, 8);
+    harness_post_mouse(markers, WM_LBUTTONDOWN, 60, 4 * 16 + 8, MK_LBUTTON | MK_SHIFT);
+    harness_pump();
+    EXPECT_EQ(marker_info().selectionStart, 500000);
+    EXPECT_EQ(marker_info().selectionEnd, 500004);
+}
+
+TEST_F(GalleryListsTest, TheTakesComeForwardAndAClickOnTheCurrentMarkerCirclesIt)
+{
+    harness_post_key(takes, VK_LEFT, true);
+    harness_pump();
+    EXPECT_EQ(take_info().slots[3].panel, 2);
+    SendMessageA(takes, WM_COMMAND, LIST_CMD_GOTO, (LPARAM)ctl_float_bits(123456.0f));
+    EXPECT_EQ(take_info().current, 123456);
+    harness_post_key(takes, VK_RETURN, true);
+    harness_pump();
+    EXPECT_EQ(log(), " 3DList id 202: code 2, take 2 circled at marker 123456");
+    harness_post_key(takes, VK_RETURN, true);
+    harness_pump();
+    EXPECT_EQ(log(), " 3DList id 202: code 2, take 2 no longer circled at marker 123456");
+    SendMessageA(takes, WM_COMMAND, 42, 0);
+    EXPECT_EQ(log(), " 3DList id 202: code 42, take 2, marker 123456");
+    harness_post_key(takes, VK_BACK, true);
+    harness_pump();
+    EXPECT_EQ(take_info().slots[3].panel, 1);
+}
+
+TEST_F(GalleryListsTest, TabMovesBetweenTheLists)
+{
+    SetFocus(markers);
+    harness_post_key(markers, VK_TAB, true);
+    harness_pump();
+    EXPECT_EQ(GetFocus(), takes);
 }
 
 } // namespace
