@@ -13,7 +13,7 @@ add_library(qk2ctl STATIC
   toolkit/controls/list2d.cpp
   toolkit/controls/drag.cpp
   toolkit/dialogs/edit_value.cpp)
-target_link_libraries(qk2ctl PUBLIC ctl_number ctl_time gdi32 user32 comctl32 advapi32)
+target_link_libraries(qk2ctl PUBLIC ctl_number ctl_time ctl_vgrid gdi32 user32 comctl32 advapi32)
 
 # Helpers every window test uses: pumping, input, pixels, registry keys.
 add_library(win_harness STATIC tests/win/harness.cpp)
