@@ -24,7 +24,7 @@ target_link_libraries(win_harness PUBLIC qk2ctl)
 k_test(test-toolkit
   SOURCES tests/win/test_toolkit_init.cpp tests/win/test_toolkit_draw.cpp
           tests/win/test_toolkit_plumbing.cpp tests/win/test_free_panel.cpp
-          tests/win/test_i2p.cpp
+          tests/win/test_i2p.cpp tests/win/test_vgrid.cpp
           tests/win/test_drag.cpp tests/win/test_edit_value.cpp
           resources/toolkit.rc
   LIBS win_harness)
