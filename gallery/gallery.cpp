@@ -19,6 +19,7 @@
 
 static const GalleryPage kPages[] = {
     {"Buttons", gallery_create_buttons_page, gallery_tour_buttons},
+    {"Grid", gallery_create_grid_page, gallery_tour_grid},
 };
 static const int kPageCount = (int)(sizeof kPages / sizeof kPages[0]);
 

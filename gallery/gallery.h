@@ -52,6 +52,11 @@ const GalleryPage *gallery_pages(int *count);
 HWND gallery_create_buttons_page(HWND parent, int x, int y, int width, int height);
 int gallery_tour_buttons(HWND page, int step);
 
+// Page of the Vgrid: a 16-step sequencer with zoom buttons and a readout.
+// Its tour also saves the picture "grid".
+HWND gallery_create_grid_page(HWND parent, int x, int y, int width, int height);
+int gallery_tour_grid(HWND page, int step);
+
 // ---------------------------------------------------------------------------
 // What pages share
 // ---------------------------------------------------------------------------
