@@ -28,3 +28,8 @@ k_test(test-toolkit
           tests/win/test_drag.cpp tests/win/test_edit_value.cpp
           resources/toolkit.rc
   LIBS win_harness)
+
+# The Vgrid's paint and hit-test speed under Wine (run by `make bench`).
+add_executable(bench-vgrid-win bench/bench_vgrid_win.cpp resources/toolkit.rc)
+target_compile_options(bench-vgrid-win PRIVATE -O2)
+target_link_libraries(bench-vgrid-win PRIVATE qk2ctl)
