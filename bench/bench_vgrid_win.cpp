@@ -9,12 +9,13 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const int kRuns = 7;
-const int kCols = 1000;   // the large grid: 1000 x 100 cells
+const int kCols = 1000; // the large grid: 1000 x 100 cells
 const int kRows = 100;
-const int kPitchX = 20;   // cell pitch, logical units
+const int kPitchX = 20; // cell pitch, logical units
 const int kPitchY = 10;
 const int kShownCols = 10; // the window shows 10 x 10 cells
 const int kShownRows = 10;
@@ -50,8 +51,19 @@ HWND make_grid(HWND host, int cols, int rows)
     for (int row = 0; row < rows; ++row) {
         for (int col = 0; col < cols; ++col) {
             int x = col * kPitchX, y = row * kPitchY;
-            VgridItem item = {row * cols + col, VGRID_LINEAR, x, y, x + kPitchX - 2, y + kPitchY - 2,
-                              (float)(col % 128), 0.0f, 127.0f, 1.0f, 0.25f, 0, nullptr};
+            VgridItem item = {row * cols + col,
+                              VGRID_LINEAR,
+                              x,
+                              y,
+                              x + kPitchX - 2,
+                              y + kPitchY - 2,
+                              (float)(col % 128),
+                              0.0f,
+                              127.0f,
+                              1.0f,
+                              0.25f,
+                              0,
+                              nullptr};
             ctl_vgrid_add(grid, &item);
         }
     }
@@ -77,8 +89,7 @@ struct Figure {
 };
 
 // Runs op `times` times in each of kRuns runs.
-template <typename Op>
-Figure measure(int times, Op op)
+template <typename Op> Figure measure(int times, Op op)
 {
     std::vector<double> runs;
     for (int r = 0; r < kRuns; ++r) {
@@ -135,7 +146,8 @@ int main()
     std::printf("items drawn by one paint: %ld of 100, %ld of 100,000\n", drawnSmall, drawnLarge);
     print("full paint, 100 items, 100 shown", paintSmall, "ms", 1000.0);
     print("full paint, 100,000 items, 100 shown", paintLarge, "ms", 1000.0);
-    std::printf("%-52s %9.2f    (target: at most 3)\n", "ratio", paintLarge.median / paintSmall.median);
+    std::printf("%-52s %9.2f    (target: at most 3)\n", "ratio",
+                paintLarge.median / paintSmall.median);
 
     // A Ctrl+right click on an item: one hit test and nothing else.
     auto hit = [](HWND grid) {

@@ -15,39 +15,39 @@
 // ---------------------------------------------------------------------------
 
 enum GridId {
-    ID_GRID = 300,      // the Vgrid
-    ID_ZOOM_OUT = 301,  // push: 25 % less
-    ID_ZOOM_IN = 302,   // push: 25 % more
+    ID_GRID = 300,       // the Vgrid
+    ID_ZOOM_OUT = 301,   // push: 25 % less
+    ID_ZOOM_IN = 302,    // push: 25 % more
     ID_ZOOM_RESET = 303, // push: 100 %
 };
 
 // What a canvas item is; kept in bits 8-15 of its user value, the track in
 // bits 4-7 and the step in bits 0-3.
 enum CellKind {
-    KIND_BAND = 1,   // background band behind four steps
-    KIND_TITLE,      // a step number or column title
-    KIND_TRACK,      // a track's name
-    KIND_STEP,       // toggle: the step plays
-    KIND_VELOCITY,   // 0-127
-    KIND_GAIN,       // factor 0.01 (-40 dB) to 4 (+12 dB)
-    KIND_DECAY,      // seconds
+    KIND_BAND = 1, // background band behind four steps
+    KIND_TITLE,    // a step number or column title
+    KIND_TRACK,    // a track's name
+    KIND_STEP,     // toggle: the step plays
+    KIND_VELOCITY, // 0-127
+    KIND_GAIN,     // factor 0.01 (-40 dB) to 4 (+12 dB)
+    KIND_DECAY,    // seconds
 };
 
 static const int kTracks = 4;
 static const int kSteps = 16;
 static const char *const kTrackNames[kTracks] = {"Kick", "Snare", "Hat", "Clap"};
 
-static const int kHeaderH = 20;  // step numbers
-static const int kRowH = 56;     // one track
-static const int kGainX = 68;    // gain column
-static const int kDecayX = 124;  // decay column
-static const int kCellW = 52;    // gain and decay cells
-static const int kStepX = 188;   // first step
-static const int kStepW = 32;    // step to step
+static const int kHeaderH = 20; // step numbers
+static const int kRowH = 56;    // one track
+static const int kGainX = 68;   // gain column
+static const int kDecayX = 124; // decay column
+static const int kCellW = 52;   // gain and decay cells
+static const int kStepX = 188;  // first step
+static const int kStepW = 32;   // step to step
 static const int kLogicalW = kStepX + kSteps * kStepW + 8;
 static const int kLogicalH = kHeaderH + kTracks * kRowH + 8;
 
-static const RECT kGridRect = {20, 30, 620, 304}; // the grid window on the page
+static const RECT kGridRect = {20, 30, 620, 304};  // the grid window on the page
 static const RECT kReadout = {244, 330, 620, 350}; // the readout line
 
 static const GalleryBox kBoxes[] = {
@@ -56,14 +56,16 @@ static const GalleryBox kBoxes[] = {
     {236, 316, 392, 60, "Last change"},
 };
 static const GalleryLabel kLabels[] = {
-    {50, 345, "out"}, {114, 345, "in"}, {178, 345, "100 %"},
+    {50, 345, "out"},
+    {114, 345, "in"},
+    {178, 345, "100 %"},
     {248, 356, "Drag a cell up or down (right button: finer), click a step, Ctrl+click to type."},
 };
 
 // The page's state.
 struct GridPage {
-    HWND grid;          // the Vgrid
-    char readout[96];   // the last change
+    HWND grid;        // the Vgrid
+    char readout[96]; // the last change
 };
 static GridPage g_grid; // one page per process
 
@@ -95,7 +97,9 @@ static void draw_label(HDC dc, const VgridContext *c)
     int kind = kind_of(c->itemUser), step = step_of(c->itemUser);
     char s[16];
     switch (kind) {
-    case KIND_BAND: fill(dc, step / 4 % 2 == 0 ? 10 : 9, c->left, c->top, c->right, c->bottom, false); break;
+    case KIND_BAND:
+        fill(dc, step / 4 % 2 == 0 ? 10 : 9, c->left, c->top, c->right, c->bottom, false);
+        break;
     case KIND_TITLE:
         if (c->itemId < 0)
             text(dc, 13, 1, c->left, c->top + 4, c->itemId == -1 ? "Gain" : "Decay");
@@ -128,7 +132,8 @@ static void draw_cell(HDC dc, const VgridContext *c)
         fill(dc, 0, c->left, c->top, c->right, c->bottom, true);
         int h = (int)((c->bottom - c->top - 4) * v / 127.0f);
         if (h > 0)
-            fill(dc, v > 110.0f ? 3 : 8, c->left + 3, c->bottom - 2 - h, c->right - 2, c->bottom - 2, false);
+            fill(dc, v > 110.0f ? 3 : 8, c->left + 3, c->bottom - 2 - h, c->right - 2,
+                 c->bottom - 2, false);
         std::snprintf(s, sizeof s, "%d", (int)v);
         text(dc, 15, 0, c->left + 3, c->top + 2, s);
         break;
@@ -157,9 +162,15 @@ static void note_change(const VgridContext *c)
     char *out = g_grid.readout;
     size_t size = sizeof g_grid.readout;
     switch (kind_of(c->itemUser)) {
-    case KIND_STEP: std::snprintf(out, size, "%s, step %d: %s", name, step, v != 0.0f ? "on" : "off"); break;
-    case KIND_VELOCITY: std::snprintf(out, size, "%s, step %d: velocity %d", name, step, (int)v); break;
-    case KIND_GAIN: std::snprintf(out, size, "%s: gain %+.1f dB", name, 20.0 * std::log10((double)v)); break;
+    case KIND_STEP:
+        std::snprintf(out, size, "%s, step %d: %s", name, step, v != 0.0f ? "on" : "off");
+        break;
+    case KIND_VELOCITY:
+        std::snprintf(out, size, "%s, step %d: velocity %d", name, step, (int)v);
+        break;
+    case KIND_GAIN:
+        std::snprintf(out, size, "%s: gain %+.1f dB", name, 20.0 * std::log10((double)v));
+        break;
     case KIND_DECAY: std::snprintf(out, size, "%s: decay %.3f s", name, (double)v); break;
     }
     char line[128];
@@ -191,8 +202,8 @@ static void add(HWND grid, int32_t id, uint32_t type, int left, int top, int rig
                 float value, float minimum, float maximum, float leftStep, float rightStep,
                 uint32_t user, VgridCallback callback)
 {
-    VgridItem item = {id, type, left, top, right, bottom, value, minimum, maximum, leftStep,
-                      rightStep, user, callback};
+    VgridItem item = {id,      type,    left,     top,       right, bottom,  value,
+                      minimum, maximum, leftStep, rightStep, user,  callback};
     ctl_vgrid_add(grid, &item);
 }
 
@@ -218,8 +229,8 @@ static void add_items(HWND grid)
     add(grid, -2, VGRID_INERT, kDecayX, 0, kDecayX + kCellW, kHeaderH, 0, 0, 0, 0, 0,
         user_of(KIND_TITLE, 0, 0), nullptr);
     for (int s = 0; s < kSteps; ++s)
-        add(grid, s, VGRID_INERT, kStepX + s * kStepW, 0, kStepX + s * kStepW + 28, kHeaderH, 0,
-            0, 0, 0, 0, user_of(KIND_TITLE, 0, s), nullptr);
+        add(grid, s, VGRID_INERT, kStepX + s * kStepW, 0, kStepX + s * kStepW + 28, kHeaderH, 0, 0,
+            0, 0, 0, user_of(KIND_TITLE, 0, s), nullptr);
     for (int t = 0; t < kTracks; ++t) {
         int y = kHeaderH + t * kRowH;
         add(grid, 0, VGRID_INERT, 4, y + 4, 64, y + kRowH - 4, 0, 0, 0, 0, 0,
@@ -236,8 +247,8 @@ static void add_items(HWND grid)
                 starts_on(t, s) ? 1.0f : 0.0f, 0.0f, 1.0f, 0, 0, user_of(KIND_STEP, t, s),
                 cell_callback);
             float velocity = t == 2 && s % 4 != 0 ? 72.0f : 100.0f;
-            add(grid, 2000 + t * 100 + s, VGRID_LINEAR, x, y + 28, x + 28, y + kRowH - 4,
-                velocity, 0.0f, 127.0f, 1.0f, 0.25f, user_of(KIND_VELOCITY, t, s), cell_callback);
+            add(grid, 2000 + t * 100 + s, VGRID_LINEAR, x, y + 28, x + 28, y + kRowH - 4, velocity,
+                0.0f, 127.0f, 1.0f, 0.25f, user_of(KIND_VELOCITY, t, s), cell_callback);
         }
     }
 }
@@ -320,10 +331,10 @@ HWND gallery_create_grid_page(HWND parent, int x, int y, int width, int height)
     if (page == nullptr)
         return nullptr;
     ShowWindow(page, SW_HIDE);
-    g_grid.grid = ctl_create_vgrid(page, ID_GRID, kGridRect.left, kGridRect.top,
-                                   kGridRect.right - kGridRect.left, kGridRect.bottom - kGridRect.top,
-                                   WS_HSCROLL | WS_VSCROLL | WS_BORDER, kLogicalW, kLogicalH,
-                                   grid_callback, 0);
+    g_grid.grid = ctl_create_vgrid(
+        page, ID_GRID, kGridRect.left, kGridRect.top, kGridRect.right - kGridRect.left,
+        kGridRect.bottom - kGridRect.top, WS_HSCROLL | WS_VSCROLL | WS_BORDER, kLogicalW, kLogicalH,
+        grid_callback, 0);
     ctl_create_lamp_button(page, ID_ZOOM_OUT, 24, 344, I2P_PUSH);
     ctl_create_lamp_button(page, ID_ZOOM_IN, 88, 344, I2P_PUSH);
     ctl_create_lamp_button(page, ID_ZOOM_RESET, 152, 344, I2P_PUSH);
@@ -339,7 +350,8 @@ HWND gallery_create_grid_page(HWND parent, int x, int y, int width, int height)
 static POINT grid_point(HWND grid, int lx, int ly)
 {
     const VgridView *v = ctl_vgrid_record(grid)->context.view;
-    return {(int)((float)lx * v->zoomFactor) - v->scrollX, (int)((float)ly * v->zoomFactor) - v->scrollY};
+    return {(int)((float)lx * v->zoomFactor) - v->scrollX,
+            (int)((float)ly * v->zoomFactor) - v->scrollY};
 }
 
 // A click, or a drag of dy pixels, on the middle of a cell.

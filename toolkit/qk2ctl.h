@@ -444,14 +444,14 @@ typedef void (*VgridOutlineDrop)(uint32_t flags, int32_t left, int32_t top, void
 struct VgridView {
     HWND window;                     // the grid
     int32_t logicalWidth, logicalHeight; // window extents of the mapping
-    int32_t extentX, extentY;        // viewport extents, pixels: logical size x zoomFactor, truncated
+    int32_t extentX, extentY;        // viewport extents, pixels: logical size x zoomFactor
     int32_t scrollX, scrollY;        // scroll offsets, pixels, 0 to the extent
     float zoomPercent;               // 50 to 200
     float unitsPerPixel;             // 100 / zoomPercent
     float zoomFactor;                // zoomPercent x 0.01f
     int32_t lineStepX, lineStepY;    // pixels per scroll-bar arrow click: 4
     int32_t outlineActive;           // 1 while an outline drag runs
-    int32_t outlineHidden;           // 1 while the outline is off the screen (the last move scrolled)
+    int32_t outlineHidden;           // 1 while the outline is off the screen (a move scrolled)
     int32_t panning;                 // 1 while a pan drag runs
     int32_t panLastX, panLastY;      // last pointer position of the pan, client pixels
     VgridOutlineDraw outlineDraw;    // draws the outline; ctl_vgrid_outline_rect by default

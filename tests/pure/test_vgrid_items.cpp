@@ -12,7 +12,8 @@
 #include <random>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 const float kInf = std::numeric_limits<float>::infinity();

@@ -15,28 +15,29 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
-const COLORREF kBack = RGB(0, 64, 0);    // code 2 paints the client area
-const COLORREF kOff = RGB(0, 0, 200);    // an item whose value is 0
-const COLORREF kOn = RGB(240, 200, 0);   // an item whose value is not 0
+const COLORREF kBack = RGB(0, 64, 0);  // code 2 paints the client area
+const COLORREF kOff = RGB(0, 0, 200);  // an item whose value is 0
+const COLORREF kOn = RGB(240, 200, 0); // an item whose value is not 0
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 // One callback as the grid made it.
 struct Call {
-    int32_t code;       // 1-4
-    bool byItem;        // to the item's callback, not the record's
-    int32_t itemId;     // context fields at the call
+    int32_t code;   // 1-4
+    bool byItem;    // to the item's callback, not the record's
+    int32_t itemId; // context fields at the call
     uint32_t itemIndex;
-    RECT rect;          // left, top, right, bottom
-    float value;        // *value, or NaN without one
-    int mapMode;        // of the dc for codes 2 and 3
+    RECT rect;   // left, top, right, bottom
+    float value; // *value, or NaN without one
+    int mapMode; // of the dc for codes 2 and 3
 };
 
 // What a test's callbacks record and do.
 struct GridLog {
     std::vector<Call> calls;
-    int32_t createAnswer = 1;                 // the answer to code 1
+    int32_t createAnswer = 1;                    // the answer to code 1
     void (*onChanged)(VgridContext *) = nullptr; // run by the item callback at code 4
     int count(int32_t code, bool byItem) const
     {
@@ -57,7 +58,11 @@ void fill(HDC dc, const RECT &rc, COLORREF colour)
 int32_t log_call(VgridContext *c, int32_t code, bool byItem)
 {
     GridLog *log = reinterpret_cast<GridLog *>((uintptr_t)c->userValue);
-    Call call = {code, byItem, c->itemId, c->itemIndex, {c->left, c->top, c->right, c->bottom},
+    Call call = {code,
+                 byItem,
+                 c->itemId,
+                 c->itemIndex,
+                 {c->left, c->top, c->right, c->bottom},
                  c->value != nullptr ? *c->value : kNaN,
                  (code == 2 || code == 3) && c->dc != nullptr ? GetMapMode(c->dc) : 0};
     log->calls.push_back(call);
@@ -79,16 +84,17 @@ VgridItem cell(int32_t id, uint32_t type, int32_t left, int32_t top, int32_t rig
                float value = 0.0f, float minimum = 0.0f, float maximum = 100.0f,
                float leftStep = 1.0f, float rightStep = 0.1f)
 {
-    VgridItem item = {id, type, left, top, right, bottom, value, minimum, maximum, leftStep,
-                      rightStep, 0, item_callback};
+    VgridItem item = {id,      type,    left,     top,       right, bottom,       value,
+                      minimum, maximum, leftStep, rightStep, 0,     item_callback};
     return item;
 }
 
 const WPARAM kCtrlLeft = MK_LBUTTON | MK_CONTROL;
 const WPARAM kCtrlRight = MK_RBUTTON | MK_CONTROL;
 
-class VgridTest : public ToolkitHostTest<320, 240> {
-protected:
+class VgridTest : public ToolkitHostTest<320, 240>
+{
+  protected:
     // A 200 x 150 grid at (10, 10) over a logical surface of lw x lh.
     HWND make(DWORD style = WS_HSCROLL | WS_VSCROLL, int32_t lw = 1000, int32_t lh = 800)
     {
@@ -181,8 +187,8 @@ TEST_F(VgridTest, CreationCopiesTheRecordAndAsksCode1Once)
 
 TEST_F(VgridTest, BadSizesAndARefusalFailTheCreation)
 {
-    const int32_t sizes[][2] = {{0, 100}, {100, 0}, {-5, 100}, {100, -1},
-                                {VGRID_MAX_LOGICAL + 1, 10}};
+    const int32_t sizes[][2] = {
+        {0, 100}, {100, 0}, {-5, 100}, {100, -1}, {VGRID_MAX_LOGICAL + 1, 10}};
     for (const auto &size : sizes) {
         log = GridLog();
         EXPECT_EQ(make(0, size[0], size[1]), nullptr) << size[0] << " x " << size[1];
@@ -337,8 +343,8 @@ TEST_F(VgridTest, ZoomingFrom100To90KeepsTheTopLeftLogicalPoint)
 TEST_F(VgridTest, ZoomRequestsAreLimitedAndNaNIsRefused)
 {
     HWND grid = make();
-    const float asks[] = {30.0f, 0.0f, -100.0f, 500.0f, 1e30f, -std::numeric_limits<float>::infinity(),
-                          125.0f};
+    const float asks[] = {
+        30.0f, 0.0f, -100.0f, 500.0f, 1e30f, -std::numeric_limits<float>::infinity(), 125.0f};
     const float got[] = {50.0f, 50.0f, 50.0f, 200.0f, 200.0f, 50.0f, 125.0f};
     for (size_t i = 0; i < std::size(asks); ++i) {
         EXPECT_EQ(ctl_vgrid_set_zoom(grid, asks[i]), 1);
@@ -376,8 +382,9 @@ TEST_F(VgridTest, ScrollRequestsOfAnyCodeAndPositionStayInRange)
     RECT client;
     GetClientRect(grid, &client);
     const float zooms[] = {50.0f, 100.0f, 200.0f};
-    const int codes[] = {SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN, SB_THUMBPOSITION,
-                         SB_THUMBTRACK, SB_TOP, SB_BOTTOM, SB_ENDSCROLL, 9, 100, 0xFFFF};
+    const int codes[] = {SB_LINEUP,     SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN,  SB_THUMBPOSITION,
+                         SB_THUMBTRACK, SB_TOP,      SB_BOTTOM, SB_ENDSCROLL, 9,
+                         100,           0xFFFF};
     const int positions[] = {0, 1, 500, 65535};
     for (float z : zooms) {
         ctl_vgrid_set_zoom(grid, z);
@@ -461,7 +468,8 @@ TEST_F(VgridTest, AClickOnAnItemsBorderHitsNothingAndPans)
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(value(grid, 1), 10.0f);
 
-    for (POINT border : {POINT{60 - 10, 40 - 10}, POINT{40 - 10, 20 - 10}, POINT{40 - 10, 60 - 10}}) {
+    for (POINT border :
+         {POINT{60 - 10, 40 - 10}, POINT{40 - 10, 20 - 10}, POINT{40 - 10, 60 - 10}}) {
         mouse(grid, WM_RBUTTONDOWN, border.x, border.y, MK_RBUTTON);
         EXPECT_EQ(view(grid)->panning, 1) << border.x << "," << border.y;
         mouse(grid, WM_RBUTTONUP, border.x, border.y, 0);
@@ -523,7 +531,7 @@ TEST_F(VgridTest, DragsChangeValuesLinearlyOrByAFactor)
         const char *what;
         VgridItem item;
         bool right;
-        int dy;         // pixels down (negative: up)
+        int dy; // pixels down (negative: up)
         float expected;
     };
     const Row rows[] = {
@@ -605,9 +613,9 @@ TEST_F(VgridTest, TogglesFlipWhenReleasedOnThemselves)
         float after;
     };
     const Row rows[] = {
-        {0.0f, {40, 40}, 1.0f}, {1.0f, {40, 40}, 0.0f}, {0.5f, {40, 40}, 1.0f},
-        {1.0f, {80, 40}, 1.0f}, // released outside: kept
-        {0.0f, {60, 40}, 0.0f}, // on the border is outside
+        {0.0f, {40, 40}, 1.0f}, {1.0f, {40, 40}, 0.0f},
+        {0.5f, {40, 40}, 1.0f}, {1.0f, {80, 40}, 1.0f}, // released outside: kept
+        {0.0f, {60, 40}, 0.0f},                         // on the border is outside
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(testing::Message() << row.before << " at " << row.release.x);
@@ -941,7 +949,8 @@ TEST_F(VgridTest, ACallbackMayDestroyTheGridOrClearItsItems)
     const Row rows[] = {
         {"destroy", [](VgridContext *c) { DestroyWindow(c->window); }},
         {"clear", [](VgridContext *c) { ctl_vgrid_clear(c->window); }},
-        {"clear and add", [](VgridContext *c) {
+        {"clear and add",
+         [](VgridContext *c) {
              ctl_vgrid_clear(c->window);
              VgridItem other = cell(9, 1, 0, 0, 5, 5);
              other.itemCallback = nullptr;

@@ -52,7 +52,7 @@ struct VgridInstance {
     int32_t trimPending;   // cleared while busy: spare blocks are freed once idle
 };
 
-static const int kEditWidth = 150;  // the edit box, pixels
+static const int kEditWidth = 150; // the edit box, pixels
 static const int kEditHeight = 20;
 static const int kLineStep = 4;     // pixels per scroll-bar arrow click
 static const int kEditDecimals = 5; // the value shown in the edit box: "%.5f"
@@ -381,7 +381,8 @@ static int scroll_to(HWND window, VgridView *view, bool horizontal, int64_t targ
     int32_t old = offset;
     offset = next;
     update_bar(window, view, horizontal ? SB_HORZ : SB_VERT);
-    ScrollWindow(window, horizontal ? old - next : 0, horizontal ? 0 : old - next, nullptr, nullptr);
+    ScrollWindow(window, horizontal ? old - next : 0, horizontal ? 0 : old - next, nullptr,
+                 nullptr);
     return 1;
 }
 
@@ -554,7 +555,8 @@ static void draw_outline(HWND window, VgridView *view)
         return;
     apply_mapping(dc, view);
     int oldMix = SetROP2(dc, R2_NOT);
-    VgridOutlineDraw draw = view->outlineDraw != nullptr ? view->outlineDraw : ctl_vgrid_outline_rect;
+    VgridOutlineDraw draw =
+        view->outlineDraw != nullptr ? view->outlineDraw : ctl_vgrid_outline_rect;
     draw(dc, view->outlineLeft, view->outlineTop,
          draw == ctl_vgrid_outline_rect ? static_cast<void *>(view) : view->outlineUser);
     SetROP2(dc, oldMix);
@@ -721,8 +723,8 @@ static void zoom_by(HWND window, VgridInstance *self, int32_t step)
     VgridView *view = view_of(self);
     if (std::isnan(record->zoom))
         record->zoom = view->zoomPercent;
-    record->zoom = std::clamp(record->zoom + (float)step, (float)VGRID_MIN_ZOOM,
-                              (float)VGRID_MAX_ZOOM);
+    record->zoom =
+        std::clamp(record->zoom + (float)step, (float)VGRID_MIN_ZOOM, (float)VGRID_MAX_ZOOM);
     set_zoom(window, view, record->zoom);
 }
 
@@ -777,7 +779,8 @@ static LRESULT on_create(HWND window, LPARAM lParam)
     context->userValue = record->userValue;
     context->window = window;
     context->view = view_create(window, width, height);
-    if (context->view == nullptr || !vgrid_list_init(&context->items, &self->store, width, height)) {
+    if (context->view == nullptr ||
+        !vgrid_list_init(&context->items, &self->store, width, height)) {
         ctl_set_instance_data(window, nullptr);
         free_instance(self);
         return -1;
@@ -790,7 +793,8 @@ static LRESULT on_create(HWND window, LPARAM lParam)
     record->zoomByClick = 1;
     record->panByDrag = 1;
     enter(self); // the callback may add items or even destroy the window
-    int32_t answer = record->callback != nullptr ? call(self, record->callback, VGRID_CODE_CREATE) : 1;
+    int32_t answer =
+        record->callback != nullptr ? call(self, record->callback, VGRID_CODE_CREATE) : 1;
     if (answer == 0 && !self->dead) {
         ctl_set_instance_data(window, nullptr);
         self->dead = 1;

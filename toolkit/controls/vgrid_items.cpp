@@ -163,9 +163,9 @@ void vgrid_list_trim(VgridItemList *list, VgridStore *store)
 // 3. The paint index
 // ---------------------------------------------------------------------------
 
-static const uint32_t kItemsPerBucket = 4;  // aimed at when choosing the grid
-static const uint32_t kMaxBuckets = 65536;  // cols x rows at most
-static const uint32_t kScanAllowance = 64;  // unfiled items looked at one by one, at least
+static const uint32_t kItemsPerBucket = 4; // aimed at when choosing the grid
+static const uint32_t kMaxBuckets = 65536; // cols x rows at most
+static const uint32_t kScanAllowance = 64; // unfiled items looked at one by one, at least
 
 static void index_free(VgridIndex *index)
 {
@@ -212,7 +212,8 @@ static void choose_grid(const VgridItemList *list, const VgridStore *store, Vgri
         sumW += (uint64_t)std::clamp<int64_t>((int64_t)item->right - item->left, 1, w);
         sumH += (uint64_t)std::clamp<int64_t>((int64_t)item->bottom - item->top, 1, h);
     }
-    const int64_t averageW = (int64_t)(sumW / list->count), averageH = (int64_t)(sumH / list->count);
+    const int64_t averageW = (int64_t)(sumW / list->count),
+                  averageH = (int64_t)(sumH / list->count);
     uint32_t cells = std::clamp(list->count / kItemsPerBucket, 1u, kMaxBuckets);
     double across = std::sqrt((double)cells * (double)w / (double)h);
     int64_t cols = std::clamp<int64_t>(std::llround(across), 1, cells);
@@ -252,7 +253,8 @@ static int index_build(const VgridItemList *list, VgridStore *store)
         index->starts[b + 1] += index->starts[b];
         next[b] = index->starts[b];
     }
-    index->entries = static_cast<uint32_t *>(std::malloc((n - index->wideCount + 1) * sizeof(uint32_t)));
+    index->entries =
+        static_cast<uint32_t *>(std::malloc((n - index->wideCount + 1) * sizeof(uint32_t)));
     index->wide = static_cast<uint32_t *>(std::malloc((index->wideCount + 1) * sizeof(uint32_t)));
     if (index->entries == nullptr || index->wide == nullptr) {
         std::free(next);

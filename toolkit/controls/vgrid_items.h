@@ -35,25 +35,24 @@ inline constexpr uint32_t VGRID_TOGGLE = 3;   // a click flips between 0 and 1
 inline constexpr uint32_t VGRID_MULTIPLY = 4; // a vertical drag multiplies by step per pixel
 inline constexpr uint32_t VGRID_LAST_TYPE = VGRID_MULTIPLY;
 
-inline constexpr uint32_t VGRID_BLOCK_BYTES = 8192;  // the first block, and each block added
+inline constexpr uint32_t VGRID_BLOCK_BYTES = 8192;   // the first block, and each block added
 inline constexpr uint32_t VGRID_MAX_ITEMS = 1u << 20; // adds beyond this many items are refused
 
 // One cell.
 struct VgridItem {
-    int32_t id;                  // reported in the context
-    uint32_t type;               // VGRID_INERT ... VGRID_MULTIPLY
-    int32_t left, top;           // rectangle in logical units; the inside is strict:
-    int32_t right, bottom;       // a point on the border is outside
-    float value;                 // current value, kept within minimum and maximum
-    float minimum, maximum;      // limits applied on every change
-    float leftStep;              // per pixel of a left-button drag: amount, or factor (type 4)
-    float rightStep;             // the same for the right button
-    uint32_t user;               // the application's, copied to the context's itemUser
-    VgridCallback itemCallback;  // draws the item and hears its changes; null: the record's
-                                 // callback draws it and changes go unreported
+    int32_t id;                 // reported in the context
+    uint32_t type;              // VGRID_INERT ... VGRID_MULTIPLY
+    int32_t left, top;          // rectangle in logical units; the inside is strict:
+    int32_t right, bottom;      // a point on the border is outside
+    float value;                // current value, kept within minimum and maximum
+    float minimum, maximum;     // limits applied on every change
+    float leftStep;             // per pixel of a left-button drag: amount, or factor (type 4)
+    float rightStep;            // the same for the right button
+    uint32_t user;              // the application's, copied to the context's itemUser
+    VgridCallback itemCallback; // draws the item and hears its changes; null: the record's
+                                // callback draws it and changes go unreported
 };
-static_assert(sizeof(void *) != 4 || (sizeof(VgridItem) == 52 &&
-                                      offsetof(VgridItem, value) == 24 &&
+static_assert(sizeof(void *) != 4 || (sizeof(VgridItem) == 52 && offsetof(VgridItem, value) == 24 &&
                                       offsetof(VgridItem, itemCallback) == 48),
               "VgridItem is thirteen 32-bit fields in this order");
 
@@ -71,26 +70,26 @@ static_assert(sizeof(void *) != 4 || sizeof(VgridItemList) == 24,
 
 // The paint index: see the header comment.
 struct VgridIndex {
-    uint32_t filed;       // items 1 to filed are in the buckets or the wide list
-    uint32_t failedAt;    // item count at which filing last ran out of memory (0: never)
-    int32_t bucketW;      // bucket width and height, logical units
+    uint32_t filed;    // items 1 to filed are in the buckets or the wide list
+    uint32_t failedAt; // item count at which filing last ran out of memory (0: never)
+    int32_t bucketW;   // bucket width and height, logical units
     int32_t bucketH;
-    uint32_t cols, rows;  // buckets across and down
-    uint32_t *starts;     // cols x rows + 1 offsets into entries, row by row
-    uint32_t *entries;    // item indices by bucket, rising within each bucket
-    uint32_t *wide;       // items wider or taller than a bucket, rising
-    uint32_t wideCount;   // entries in wide
+    uint32_t cols, rows; // buckets across and down
+    uint32_t *starts;    // cols x rows + 1 offsets into entries, row by row
+    uint32_t *entries;   // item indices by bucket, rising within each bucket
+    uint32_t *wide;      // items wider or taller than a bucket, rising
+    uint32_t wideCount;  // entries in wide
 };
 
 // What the control keeps beside the list.
 struct VgridStore {
-    VgridItem **blocks;   // every block in order; blocks[0] is the list's buffer
-    uint32_t blockCount;  // blocks allocated
-    uint32_t blockSlots;  // room in the blocks array
-    uint32_t perBlock;    // items in one block
-    int32_t width;        // logical surface the index divides
+    VgridItem **blocks;  // every block in order; blocks[0] is the list's buffer
+    uint32_t blockCount; // blocks allocated
+    uint32_t blockSlots; // room in the blocks array
+    uint32_t perBlock;   // items in one block
+    int32_t width;       // logical surface the index divides
     int32_t height;
-    VgridIndex index;     // the paint index
+    VgridIndex index; // the paint index
 };
 
 // A logical rectangle, edges included (a paint's visible area).
@@ -135,7 +134,6 @@ uint32_t vgrid_hit(VgridItemList *list, VgridStore *store, int32_t lx, int32_t l
 // Fills hits with every item that meets the area (an item is left out when
 // left > x1, right < x0, top > y1 or bottom < y0), in index order. Returns 1,
 // or 0 when memory for the answer runs out (hits is then incomplete).
-int vgrid_visible(VgridItemList *list, VgridStore *store, const VgridArea *area,
-                  VgridHits *hits);
+int vgrid_visible(VgridItemList *list, VgridStore *store, const VgridArea *area, VgridHits *hits);
 // 1 when the item meets the area (the test above).
 int vgrid_item_meets(const VgridItem *item, const VgridArea *area);
