@@ -13,7 +13,7 @@ add_library(qk2ctl STATIC
   toolkit/controls/list2d.cpp
   toolkit/controls/drag.cpp
   toolkit/dialogs/edit_value.cpp)
-target_link_libraries(qk2ctl PUBLIC ctl_number ctl_time gdi32 user32 comctl32 advapi32)
+target_link_libraries(qk2ctl PUBLIC ctl_number ctl_time ctl_vgrid gdi32 user32 comctl32 advapi32)
 
 # Helpers every window test uses: pumping, input, pixels, registry keys.
 add_library(win_harness STATIC tests/win/harness.cpp)
@@ -24,7 +24,7 @@ target_link_libraries(win_harness PUBLIC qk2ctl)
 k_test(test-toolkit
   SOURCES tests/win/test_toolkit_init.cpp tests/win/test_toolkit_draw.cpp
           tests/win/test_toolkit_plumbing.cpp tests/win/test_free_panel.cpp
-          tests/win/test_i2p.cpp tests/win/test_slide.cpp
+          tests/win/test_i2p.cpp tests/win/test_slide.cpp tests/win/test_vgrid.cpp
           tests/win/test_drag.cpp tests/win/test_edit_value.cpp
           tests/win/test_list2d.cpp tests/win/test_list3d.cpp
           resources/toolkit.rc
@@ -38,3 +38,8 @@ target_link_libraries(bench-slide-win PRIVATE qk2ctl)
 # Paint speed of the lists under Wine (make bench runs it on a virtual screen).
 add_executable(bench-lists-win bench/bench_lists_win.cpp resources/toolkit.rc)
 target_link_libraries(bench-lists-win PRIVATE qk2ctl comctl32)
+
+# The Vgrid's paint and hit-test speed under Wine (run by `make bench`).
+add_executable(bench-vgrid-win bench/bench_vgrid_win.cpp resources/toolkit.rc)
+target_compile_options(bench-vgrid-win PRIVATE -O2)
+target_link_libraries(bench-vgrid-win PRIVATE qk2ctl)

@@ -21,6 +21,7 @@ static const GalleryPage kPages[] = {
     {"Buttons", gallery_create_buttons_page, gallery_tour_buttons},
     {"Faders", gallery_create_faders_page, gallery_tour_faders},
     {"Lists", gallery_create_lists_page, gallery_tour_lists},
+    {"Grid", gallery_create_grid_page, gallery_tour_grid},
 };
 static const int kPageCount = (int)(sizeof kPages / sizeof kPages[0]);
 
@@ -111,6 +112,14 @@ void gallery_log_read(char *buffer, int size)
     buffer[0] = '\0';
     if (g_logLine != nullptr)
         GetWindowTextA(g_logLine, buffer, size);
+}
+
+int gallery_page_index(const char *name)
+{
+    for (int i = 0; i < kPageCount; ++i)
+        if (std::strcmp(kPages[i].name, name) == 0)
+            return i;
+    return -1;
 }
 
 HWND gallery_page_window(int index)

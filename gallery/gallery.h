@@ -62,6 +62,10 @@ int gallery_tour_faders(HWND page, int step);
 // in a 3DList, with a readout.
 HWND gallery_create_lists_page(HWND parent, int x, int y, int width, int height);
 int gallery_tour_lists(HWND page, int step);
+// Page of the Vgrid: a 16-step sequencer with zoom buttons and a readout.
+// Its tour also saves the picture "grid".
+HWND gallery_create_grid_page(HWND parent, int x, int y, int width, int height);
+int gallery_tour_grid(HWND page, int step);
 
 // ---------------------------------------------------------------------------
 // What pages share
@@ -102,6 +106,8 @@ void gallery_log_read(char *buffer, int size);
 HWND gallery_create(HINSTANCE instance, int x, int y);
 // Shows the page of this index (its lamp lit, the others dark).
 void gallery_show_page(int index);
+// The index of the page of this name, or -1.
+int gallery_page_index(const char *name);
 // The window of page index (0 when out of range).
 HWND gallery_page_window(int index);
 // 1 while the scripted tour runs.

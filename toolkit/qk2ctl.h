@@ -9,13 +9,14 @@
 //
 // Contents: 1. start-up and settings  2. drawing  3. plumbing  4. Free panel
 //           5. I2p button  6. drag helpers  7. edit-value dialog  8. Slide fader
-//           9. 2DList and 3DList
+//           9. 2DList and 3DList  10. Vgrid
 #pragma once
 #include <windows.h>
 #include <cstddef>
 #include <cstdint>
 
 #include "toolkit/controls/value_scale.h"
+#include "toolkit/controls/vgrid_items.h"
 #include "toolkit/core/ctl_number.h"
 #include "toolkit/dialogs/time_context.h"
 
@@ -642,3 +643,150 @@ static_assert(offsetof(List3DRecord, focused) == 28 && offsetof(List3DRecord, in
 // or a negative size.
 HWND ctl_create_list3d(HWND parent, int id, int x, int y, int width, int height,
                        const List3DRecord *record);
+
+// ---------------------------------------------------------------------------
+// Vgrid: a zoomable, scrollable canvas of value cells
+// ---------------------------------------------------------------------------
+// The application draws everything through its callback; the control maps a
+// fixed logical surface to the window (zoom 50 % to 200 %, scroll bars when
+// the window has WS_HSCROLL or WS_VSCROLL, dragging empty canvas pans) and
+// edits its items' values with the mouse: a vertical drag changes a value
+// (types 1, 2 and 4), a click flips a toggle (type 3), Ctrl+click types a
+// value (types 1, 2 and 4); Ctrl+left and Ctrl+right click on empty canvas
+// zoom out and in by 10 %. The item record and the list are in
+// toolkit/controls/vgrid_items.h.
+
+// Callback codes (VgridRecord.callback and VgridItem.itemCallback).
+enum VgridCode {
+    VGRID_CODE_CREATE = 1, // at WM_CREATE, record callback: answer 0 to refuse the window
+    VGRID_CODE_PAINT = 2,  // each paint, record callback: draw the background in pixels
+                           // into dc (MM_TEXT) over the client rectangle left..bottom
+    VGRID_CODE_DRAW = 3,   // draw one item into dc in logical units: its rectangle is
+                           // left..bottom; the item's callback, else the record's
+    VGRID_CODE_CHANGED = 4, // the mouse or a dialog set the item's value: item callback only
+};
+// Codes 2 to 4 come only while the toolkit is running (g_toolkitActive).
+
+static const int32_t VGRID_MIN_ZOOM = 50;        // percent
+static const int32_t VGRID_MAX_ZOOM = 200;       // percent
+static const int32_t VGRID_ZOOM_STEP = 10;       // percent per Ctrl+click
+static const int32_t VGRID_MAX_LOGICAL = 1 << 24; // largest logical width and height
+static const uint32_t VGRID_EDIT_WORD = 0x7E0;   // the dialogs' colours: black on colour 14, font 7
+
+// Draws (drawn twice: removes) an outline whose top-left corner is the
+// logical point (x, y) into dc, which is mapped and in the R2_NOT mix.
+typedef void (*VgridOutlineDraw)(HDC dc, int32_t x, int32_t y, void *user);
+// Hears the end of an outline drag: the button-up's MK_ flags (0 when the
+// capture was taken away) and the outline's final top-left corner.
+typedef void (*VgridOutlineDrop)(uint32_t flags, int32_t left, int32_t top, void *user);
+
+// Zoom and scroll state, and the outline drag.
+struct VgridView {
+    HWND window;                     // the grid
+    int32_t logicalWidth, logicalHeight; // window extents of the mapping
+    int32_t extentX, extentY;        // viewport extents, pixels: logical size x zoomFactor
+    int32_t scrollX, scrollY;        // scroll offsets, pixels, 0 to the extent
+    float zoomPercent;               // 50 to 200
+    float unitsPerPixel;             // 100 / zoomPercent
+    float zoomFactor;                // zoomPercent x 0.01f
+    int32_t lineStepX, lineStepY;    // pixels per scroll-bar arrow click: 4
+    int32_t outlineActive;           // 1 while an outline drag runs
+    int32_t outlineHidden;           // 1 while the outline is off the screen (a move scrolled)
+    int32_t panning;                 // 1 while a pan drag runs
+    int32_t panLastX, panLastY;      // last pointer position of the pan, client pixels
+    VgridOutlineDraw outlineDraw;    // draws the outline; ctl_vgrid_outline_rect by default
+    VgridOutlineDrop outlineDrop;    // hears the end, or null
+    void *outlineUser;               // for outlineDraw (not the rectangle drawer) and outlineDrop
+    int32_t outlineLeft, outlineTop; // the outline rectangle, logical units; a negative right
+    int32_t outlineRight, outlineBottom; // or bottom stands for the visible width or height
+    int32_t grabX, grabY;            // grabbed point minus the outline's top-left corner, logical
+};
+static_assert(sizeof(VgridView) == 104 && offsetof(VgridView, zoomPercent) == 28 &&
+                  offsetof(VgridView, outlineDraw) == 68 && offsetof(VgridView, grabY) == 100,
+              "VgridView keeps its fields in this order, 32 bits each");
+
+// What every callback receives; the callback may read and write it.
+struct VgridContext {
+    HWND window;            // the grid
+    uint32_t itemIndex;     // 1-based index of the item being drawn by a paint
+    int32_t itemId;         // the current item's id
+    uint32_t userValue;     // the record's userValue
+    uint32_t itemUser;      // the current item's user
+    HDC dc;                 // where to draw (codes 2 and 3)
+    int32_t left, top;      // code 2: the client rectangle, pixels;
+    int32_t right, bottom;  // codes 3 and 4: the item's rectangle, logical units
+    float *value;           // the current item's value, then its minimum, maximum and steps
+    VgridView *view;        // zoom and scroll
+    int32_t logicalWidth, logicalHeight; // the logical surface, filled by the creator
+    VgridItemList items;    // the items; reach them with ctl_vgrid_item
+};
+static_assert(offsetof(VgridContext, dc) == 20 && offsetof(VgridContext, value) == 40 &&
+                  offsetof(VgridContext, items) == 56 && sizeof(VgridContext) == 80,
+              "VgridContext keeps its fields in this order, 32 bits each");
+
+// The creation record: the creator fills parent, userValue, callback and
+// context.logicalWidth and logicalHeight (1 to VGRID_MAX_LOGICAL each) and
+// passes its address to CreateWindowExA; the control copies it into its own
+// record and sets up the rest.
+struct VgridRecord {
+    HWND parent;             // owner of the edit box and the time dialog (null: the grid)
+    uint32_t userValue;      // the application's, copied into the context
+    VgridCallback callback;  // drawing and events; null draws nothing and refuses nothing
+    int32_t focused;         // 1 while the grid has the focus
+    VgridContext context;    // handed to every callback
+    float zoom;              // zoom in percent, changed by Ctrl+clicks and ctl_vgrid_set_zoom
+    int32_t pressActive;     // 1 while an item is held down
+    int32_t pressButton;     // 1: the press is the left button's, 0: the right one's
+    VgridItem *pressedItem;  // the item held down
+    int32_t lastX, lastY;    // last pointer position of the press, client pixels
+    int32_t zoomByClick;     // 1: Ctrl+clicks on empty canvas zoom; 1 at creation
+    int32_t panByDrag;       // 1: dragging empty canvas pans; 1 at creation
+};
+static_assert(offsetof(VgridRecord, context) == 16 && offsetof(VgridRecord, zoom) == 96 &&
+                  offsetof(VgridRecord, pressedItem) == 108 && sizeof(VgridRecord) == 128,
+              "VgridRecord keeps its fields in this order, 32 bits each");
+
+// Creates a visible Vgrid child of the toolkit's application instance with
+// the extra styles given (WS_HSCROLL, WS_VSCROLL, WS_BORDER, ...). Returns
+// the window, or 0 when a logical size is outside 1 to VGRID_MAX_LOGICAL,
+// memory runs out or the callback answers 0 to code 1.
+HWND ctl_create_vgrid(HWND parent, int id, int x, int y, int width, int height, DWORD style,
+                      int32_t logicalWidth, int32_t logicalHeight, VgridCallback callback,
+                      uint32_t userValue);
+// The grid's live record (zoomByClick, panByDrag, the view...), or 0 when
+// grid is not a Vgrid.
+VgridRecord *ctl_vgrid_record(HWND grid);
+
+// Adds a copy of item (from code 1 on) and repaints it if it shows. Returns
+// its index (1, 2, ...), or 0 when it is refused: left >= right or top >=
+// bottom, a type above 4, a NaN value, limit or step, a minimum above the
+// maximum, a type 4 item whose minimum is not above 0, VGRID_MAX_ITEMS items
+// already, or no memory. The value is clamped to the limits. Items never
+// move: an item's address stays good until the list is cleared, and its
+// rectangle is fixed once added.
+uint32_t ctl_vgrid_add(HWND grid, const VgridItem *item);
+// Removes every item and repaints. A press on an item ends. Callbacks that
+// run meanwhile may still read the item they were given.
+void ctl_vgrid_clear(HWND grid);
+// The number of items (0 for a window that is not a Vgrid).
+uint32_t ctl_vgrid_count(HWND grid);
+// Item index (1 to the count), or 0; it becomes the list's last fetched.
+VgridItem *ctl_vgrid_item(HWND grid, uint32_t index);
+// Sets item index's value, clamped to its limits, and redraws it; no code
+// 4. Returns 1, or 0 for no such item, a NaN value or a stopped toolkit.
+int ctl_vgrid_set_value(HWND grid, uint32_t index, float value);
+// Zooms to percent, limited to 50-200, keeping the logical point at the
+// top-left corner. Returns 1, or 0 for a NaN percent or no grid.
+int ctl_vgrid_set_zoom(HWND grid, float percent);
+
+// Starts an outline drag of the logical rectangle (left, top, right,
+// bottom) grabbed at client point (x, y): the outline is drawn at once,
+// follows the pointer (scrolling the view when it leaves it) and is
+// reported to drop when a button comes up. draw null draws the rectangle.
+// Returns 1, or 0 while an item press, a pan or another outline drag runs.
+int ctl_vgrid_outline_begin(HWND grid, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                            int x, int y, VgridOutlineDraw draw, VgridOutlineDrop drop,
+                            void *user);
+// The rectangle drawer: user is the grid's view; draws its outline
+// rectangle with the black pen and no brush.
+void ctl_vgrid_outline_rect(HDC dc, int32_t x, int32_t y, void *user);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -182,6 +183,98 @@ TEST_F(GalleryTest, HostileInputNeverLeavesAButtonHeld)
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
+// The Grid page: find a cell by id, click or drag it, and use the zoom
+// buttons.
+class GalleryGridTest : public GalleryTest {
+protected:
+    void SetUp() override
+    {
+        GalleryTest::SetUp();
+        int index = gallery_page_index("Grid");
+        gallery_show_page(index);
+        harness_pump();
+        gridPage = gallery_page_window(index);
+        ASSERT_NE(gridPage, nullptr);
+        grid = GetDlgItem(gridPage, 300);
+        ASSERT_NE(ctl_vgrid_record(grid), nullptr);
+    }
+    // The item with this id, and its middle as a client point.
+    VgridItem *find(int32_t id, POINT *middle)
+    {
+        const VgridView *v = ctl_vgrid_record(grid)->context.view;
+        for (uint32_t i = 1; i <= ctl_vgrid_count(grid); ++i) {
+            VgridItem *item = ctl_vgrid_item(grid, i);
+            if (item->id != id)
+                continue;
+            middle->x = (int)((float)(item->left + item->right) / 2 * v->zoomFactor) - v->scrollX;
+            middle->y = (int)((float)(item->top + item->bottom) / 2 * v->zoomFactor) - v->scrollY;
+            return item;
+        }
+        return nullptr;
+    }
+    HWND gridPage = nullptr;
+    HWND grid = nullptr;
+};
+
+TEST_F(GalleryGridTest, StepsVelocitiesGainAndDecayAnswerTheMouse)
+{
+    EXPECT_EQ(ctl_vgrid_count(grid), 4u + 2 + 16 + 4 * (1 + 2 + 2 * 16));
+    POINT at = {};
+    VgridItem *step = find(1107, &at); // snare, step 8
+    ASSERT_NE(step, nullptr);
+    EXPECT_EQ(step->value, 0.0f);
+    harness_click(grid, at.x, at.y);
+    EXPECT_EQ(step->value, 1.0f);
+    EXPECT_EQ(log(), " Grid: Snare, step 8: on");
+
+    VgridItem *velocity = find(2107, &at);
+    ASSERT_NE(velocity, nullptr);
+    harness_post_mouse(grid, WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON);
+    harness_post_mouse(grid, WM_MOUSEMOVE, at.x, at.y + 30, MK_LBUTTON);
+    harness_post_mouse(grid, WM_LBUTTONUP, at.x, at.y + 30, 0);
+    harness_pump();
+    EXPECT_EQ(velocity->value, 70.0f);
+    EXPECT_EQ(log(), " Grid: Snare, step 8: velocity 70");
+
+    VgridItem *gain = find(3000, &at); // kick
+    harness_post_mouse(grid, WM_RBUTTONDOWN, at.x, at.y, MK_RBUTTON);
+    harness_post_mouse(grid, WM_MOUSEMOVE, at.x, at.y - 100, MK_RBUTTON);
+    harness_post_mouse(grid, WM_RBUTTONUP, at.x, at.y - 100, 0);
+    harness_pump();
+    EXPECT_NEAR(gain->value, std::pow(1.002f, 100.0f), 1e-4f);
+    EXPECT_EQ(log(), " Grid: Kick: gain +1.7 dB");
+
+    VgridItem *decay = find(4003, &at); // clap
+    harness_post_mouse(grid, WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON);
+    harness_post_mouse(grid, WM_MOUSEMOVE, at.x, at.y - 10, MK_LBUTTON);
+    harness_post_mouse(grid, WM_LBUTTONUP, at.x, at.y - 10, 0);
+    harness_pump();
+    EXPECT_FLOAT_EQ(decay->value, 0.3f);
+    EXPECT_EQ(log(), " Grid: Clap: decay 0.300 s");
+}
+
+TEST_F(GalleryGridTest, ZoomButtonsAndCtrlClicksZoomTheCanvas)
+{
+    auto press = [&](int id) {
+        harness_click(GetDlgItem(gridPage, id), 2, 2);
+        harness_pump();
+    };
+    press(302);
+    press(302);
+    EXPECT_EQ(ctl_vgrid_record(grid)->zoom, 150.0f);
+    for (int i = 0; i < 6; ++i)
+        press(302);
+    EXPECT_EQ(ctl_vgrid_record(grid)->zoom, 200.0f);
+    press(301);
+    EXPECT_EQ(ctl_vgrid_record(grid)->zoom, 175.0f);
+    press(303);
+    EXPECT_EQ(ctl_vgrid_record(grid)->zoom, 100.0f);
+    harness_post_mouse(grid, WM_RBUTTONDOWN, 20, 10, MK_RBUTTON | MK_CONTROL); // above "Kick"
+    harness_post_mouse(grid, WM_RBUTTONUP, 20, 10, MK_CONTROL);
+    harness_pump();
+    EXPECT_EQ(ctl_vgrid_record(grid)->zoom, 110.0f);
+}
+
 TEST_F(GalleryTest, ClosingTheWindowStopsTheToolkit)
 {
     click(160); // with the meter open
@@ -204,11 +297,7 @@ protected:
     void SetUp() override
     {
         GalleryTest::SetUp();
-        int count = 0;
-        const GalleryPage *pages = gallery_pages(&count);
-        for (int i = 0; i < count; ++i)
-            if (std::strcmp(pages[i].name, "Lists") == 0)
-                index = i;
+        index = gallery_page_index("Lists");
         ASSERT_GE(index, 0);
         gallery_show_page(index);
         lists = gallery_page_window(index);

@@ -24,11 +24,9 @@ protected:
         window = gallery_create(harness_instance(), 30, 30);
         ASSERT_NE(window, nullptr);
         ShowWindow(window, SW_SHOWNA);
-        int count = 0;
-        const GalleryPage *pages = gallery_pages(&count);
-        for (int i = 0; i < count; ++i)
-            if (std::strcmp(pages[i].name, "Faders") == 0)
-                gallery_show_page(i), page = gallery_page_window(i);
+        int index = gallery_page_index("Faders");
+        gallery_show_page(index);
+        page = gallery_page_window(index);
         ASSERT_NE(page, nullptr);
         UpdateWindow(window);
         harness_pump();
