@@ -27,6 +27,6 @@ k_test(test-toolkit
           tests/win/test_toolkit_plumbing.cpp tests/win/test_free_panel.cpp
           tests/win/test_i2p.cpp
           tests/win/test_drag.cpp tests/win/test_edit_value.cpp
-          tests/win/test_rotatif.cpp
+          tests/win/test_rotatif.cpp tests/win/test_adjust_popup.cpp
           resources/toolkit.rc
   LIBS win_harness)
