@@ -19,6 +19,7 @@
 
 static const GalleryPage kPages[] = {
     {"Buttons", gallery_create_buttons_page, gallery_tour_buttons},
+    {"Knobs", gallery_create_knobs_page, gallery_tour_knobs},
 };
 static const int kPageCount = (int)(sizeof kPages / sizeof kPages[0]);
 

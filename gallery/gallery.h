@@ -29,6 +29,7 @@ enum GalleryBitmap {
     GAL_BMP_REC_OFF, GAL_BMP_REC_ON, GAL_BMP_PLAY_OFF, GAL_BMP_PLAY_ON,
     GAL_BMP_BACK_OFF, GAL_BMP_BACK_ON, GAL_BMP_FWD_OFF, GAL_BMP_FWD_ON,
     GAL_BMP_DISABLED, GAL_BMP_FX_OFF,
+    GAL_BMP_KNOB_CAP, GAL_BMP_KNOB_CAP_HELD, GAL_BMP_KNOB_CAP_OFF, GAL_BMP_KNOB_HELD,
     GAL_BMP_END
 };
 
@@ -51,6 +52,11 @@ const GalleryPage *gallery_pages(int *count);
 // Page of the I2p buttons, with the movable popup and the edit-value field.
 HWND gallery_create_buttons_page(HWND parent, int x, int y, int width, int height);
 int gallery_tour_buttons(HWND page, int step);
+
+// Page of the Rotatif knobs, with the adjust popup; its tour also saves
+// knobs.png and adjust.png.
+HWND gallery_create_knobs_page(HWND parent, int x, int y, int width, int height);
+int gallery_tour_knobs(HWND page, int step);
 
 // ---------------------------------------------------------------------------
 // What pages share

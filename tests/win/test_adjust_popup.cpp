@@ -190,6 +190,11 @@ TEST_F(AdjustPopupTest, OpensAtItsPointHoldingTheCaptureWithTheSwitch)
     EXPECT_EQ(lr.left, 231 - 30);
     EXPECT_EQ(lr.top, 320 - 18);
     EXPECT_EQ(ctl_send_command(lamp, CTL_CMD_GET, 0), 0.0f);
+    int ink = 0;
+    for (int x = 231 - 33; x < 231 - 30; ++x)
+        for (int y = 320 - 18; y < 320; ++y)
+            ink += harness_pixel(popup, x, y) == RGB(0, 0, 0);
+    EXPECT_EQ(ink, 0) << "the caption ends before the switch";
     SendMessageA(popup, WM_CLOSE, 0, 0);
 
     g_aIMode = 1;
@@ -280,16 +285,21 @@ TEST_F(AdjustPopupTest, DecibelModeWorksInWholeDecibels)
     HWND knob = make_knob(0.001f, 4, 0.5f, DecibelDisplay, LogScale);
     HWND popup = open(knob);
     const AdjustPopupState *s = state(popup);
-    EXPECT_EQ(s->value, -6.0f) << "-6.02 dB cut toward zero";
-    EXPECT_EQ(s->minimum, -60.0f);
+    EXPECT_NEAR(s->value, -6.0206f, 1e-4f) << "the value keeps its fraction";
+    EXPECT_EQ(s->minimum, -60.0f) << "the limits are whole decibels, cut toward zero";
     EXPECT_EQ(s->maximum, 12.0f);
     EXPECT_FLOAT_EQ(s->step1, 0.1f);
+    // One pixel in the fine column hardly moves it.
+    mouse(popup, WM_LBUTTONDOWN, 170, 150);
+    mouse(popup, WM_MOUSEMOVE, 170, 151);
+    mouse(popup, WM_LBUTTONUP, 170, 151, 0);
+    EXPECT_NEAR(value(knob), 0.5f, 1e-6f);
     mouse(popup, WM_LBUTTONDOWN, 30, 150);
     mouse(popup, WM_MOUSEMOVE, 30, 160);
-    EXPECT_FLOAT_EQ(s->value, -5.0f);
-    EXPECT_FLOAT_EQ(value(knob), std::pow(10.0f, -0.25f));
-    ASSERT_EQ(notes.values.size(), 1u);
-    EXPECT_FLOAT_EQ(notes.values[0], value(knob));
+    EXPECT_NEAR(s->value, -5.0206f, 1e-4f);
+    EXPECT_FLOAT_EQ(value(knob), ctl_from_decibels(s->value)) << "10^(dB / 20)";
+    ASSERT_EQ(notes.values.size(), 2u);
+    EXPECT_FLOAT_EQ(notes.values[1], value(knob));
     // The bottom of the range is the knob's own minimum, which it accepts.
     mouse(popup, WM_MOUSEMOVE, 30, -2000);
     EXPECT_EQ(s->value, -60.0f);
@@ -306,7 +316,7 @@ TEST_F(AdjustPopupTest, DecibelLimitsInsideTheKnobsOwn)
     HWND popup = open(knob);
     mouse(popup, WM_LBUTTONDOWN, 30, 150);
     mouse(popup, WM_MOUSEMOVE, 30, 1500);
-    EXPECT_EQ(state(popup)->value, -6.0f);
+    EXPECT_EQ(state(popup)->value, -6.0f) << "the top, cut toward zero";
     EXPECT_EQ(value(knob), 0.5f);
     EXPECT_EQ(notes.values.back(), 0.5f);
     mouse(popup, WM_LBUTTONUP, 30, 0, 0);

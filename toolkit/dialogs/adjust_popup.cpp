@@ -25,6 +25,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 // ---------------------------------------------------------------------------
 // 1. Layout and helpers
@@ -42,6 +43,8 @@ static const int kNumberSize = 64;   // formatted numbers are cut to fit
 
 static const uint32_t kTitleWord = 0x80000700;   // font 7, colour 0, relief
 static const uint32_t kCaptionWord = 0x80000600; // font 6, colour 0, relief
+static const char kCaption[] = "Inverse mousemove mode";
+static const int kCaptionGap = 4; // between the caption and the switch
 
 // Each column: label period and tick period, in rows.
 struct Column {
@@ -98,7 +101,9 @@ static void working_range(AdjustPopupState *s, const ValueScale *scale)
     s->sendMaximum = high;
     float value = std::isnan(scale->current) ? low : finite_or_limit(scale->current);
     if (decibel_mode(s)) {
-        value = std::trunc(ctl_decibels(value));
+        // The limits become whole decibels; the value keeps its fraction, so
+        // that the first pixel of a drag does not jump by up to a decibel.
+        value = ctl_decibels(value);
         low = std::trunc(ctl_decibels(low));
         high = std::trunc(ctl_decibels(high));
     }
@@ -279,6 +284,29 @@ static INT_PTR on_init(HWND popup, AdjustPopupState *opening)
     return FALSE;
 }
 
+// The switch's rectangle in the popup's client coordinates; empty without it.
+static RECT switch_rect(HWND popup, const AdjustPopupState *s)
+{
+    RECT rc = {0, 0, 0, 0};
+    if (s->switchWindow != nullptr && GetWindowRect(s->switchWindow, &rc))
+        MapWindowPoints(nullptr, popup, reinterpret_cast<POINT *>(&rc), 2);
+    return rc;
+}
+
+// The caption's left edge: 186 pixels from the right, or further left when
+// the font makes it too wide to end before the switch.
+static int caption_left(HWND popup, HDC dc, const AdjustPopupState *s)
+{
+    int left = s->width - 186;
+    SelectObject(dc, ctl_font((kCaptionWord >> 8) & 15));
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(dc, kCaption, (int)std::strlen(kCaption), &extent);
+    RECT sw = switch_rect(popup, s);
+    if (sw.right > sw.left && left + extent.cx + kCaptionGap > sw.left)
+        left = sw.left - kCaptionGap - extent.cx;
+    return left;
+}
+
 static INT_PTR on_paint(HWND popup, const AdjustPopupState *s)
 {
     PAINTSTRUCT ps;
@@ -286,7 +314,7 @@ static INT_PTR on_paint(HWND popup, const AdjustPopupState *s)
     int oldMode = SetBkMode(dc, TRANSPARENT);
     ctl_text(dc, kTitleWord, 5, 2, "Adjust Value");
     ctl_blit(dc, s->tapeBitmap, 0, kTapeTop, s->width, s->tapeHeight);
-    ctl_text(dc, kCaptionWord, s->width - 186, s->height - 18, "Inverse mousemove mode");
+    ctl_text(dc, kCaptionWord, caption_left(popup, dc, s), s->height - 18, kCaption);
     SetBkMode(dc, oldMode);
     EndPaint(popup, &ps);
     return FALSE;
@@ -307,15 +335,6 @@ static INT_PTR on_command(int id)
     if (id == ADJUST_SWITCH_ID)
         g_aIMode = g_aIMode == 1 ? 0 : 1;
     return FALSE;
-}
-
-// The switch's rectangle in the popup's client coordinates; empty without it.
-static RECT switch_rect(HWND popup, const AdjustPopupState *s)
-{
-    RECT rc = {0, 0, 0, 0};
-    if (s->switchWindow != nullptr && GetWindowRect(s->switchWindow, &rc))
-        MapWindowPoints(nullptr, popup, reinterpret_cast<POINT *>(&rc), 2);
-    return rc;
 }
 
 // A left click: outside it closes; on the switch it is handed to the switch

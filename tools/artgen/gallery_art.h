@@ -12,3 +12,12 @@ void paint_label_key(Canvas& c, const char* label, Rgb lamp, bool on);
 void paint_round_button(Canvas& c, bool record, bool on);
 // A 33 x 23 greyed key with a dashed outline: drawn over a disabled key.
 void paint_disabled_key(Canvas& c);
+
+// Knob faces for round knobs (black outside the disc, drawn through a round
+// mask). A dark anodised cap with a knurled rim: kind 0 at rest, 1 pressed
+// (held while dragging: sunk a little, its rim lit), 2 disabled (flat and
+// pale, for drawing over a disabled knob).
+void paint_knob_cap(Canvas& c, int kind);
+// The toolkit's grey spherical knob as it looks while held: darker, sunk.
+void paint_small_knob_pressed(Canvas& c);
+

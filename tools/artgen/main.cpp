@@ -89,6 +89,13 @@ constexpr Picture kGallery[] = {
     {612, "gal_612_disabled.bmp", 33, 23, paint_disabled_key, "greyed key over a disabled button"},
     {613, "gal_613_fx_off.bmp", 33, 23, [](Canvas& c) { paint_label_key(c, "FX", kSoloLamp, false); },
      "effects key"},
+    {614, "gal_614_knob_cap.bmp", 48, 48, [](Canvas& c) { paint_knob_cap(c, 0); },
+     "large knob, knurled cap"},
+    {615, "gal_615_knob_cap_held.bmp", 48, 48, [](Canvas& c) { paint_knob_cap(c, 1); },
+     "large knob while held, lit edge"},
+    {616, "gal_616_knob_cap_off.bmp", 48, 48, [](Canvas& c) { paint_knob_cap(c, 2); },
+     "large knob, disabled"},
+    {617, "gal_617_knob_held.bmp", 32, 32, paint_small_knob_pressed, "small grey knob while held"},
 };
 
 const char* kIconFile = "keldoran.ico";
