@@ -30,3 +30,9 @@ k_test(test-toolkit
           tests/win/test_rotatif.cpp tests/win/test_adjust_popup.cpp
           resources/toolkit.rc
   LIBS win_harness)
+
+# Wine benchmark of the knob's drag step beside the trackbar's
+# (scripts/run-bench.sh runs every bench-*-win.exe under Wine).
+add_executable(bench-rotatif-win bench/bench_rotatif_win.cpp resources/toolkit.rc)
+target_compile_options(bench-rotatif-win PRIVATE -O2)
+target_link_libraries(bench-rotatif-win PRIVATE qk2ctl comctl32)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every native benchmark program of the tree.
+# Runs every native benchmark program of the tree, then every Wine benchmark
+# (BUILD_DIR/win32/bin/bench-*-win.exe) under Wine on a virtual screen.
 set -euo pipefail
 build=${1:-build}
 found=0
@@ -9,4 +10,24 @@ for b in "$build"/native/bin/bench-*; do
   echo "== $(basename "$b")"
   "$b" --benchmark_min_time=0.2
 done
+
+wine_benches=()
+for b in "$build"/win32/bin/bench-*-win.exe; do
+  [ -f "$b" ] && wine_benches+=("$(cd "$(dirname "$b")" && pwd)/$(basename "$b")")
+done
+if [ ${#wine_benches[@]} -gt 0 ]; then
+  found=1
+  export WINEPREFIX="$(cd "$build" && pwd)/win32/wineprefix-bench"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+    wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+    rc=0
+    for b in "$@"; do
+      echo "== $(basename "$b") (Wine)"
+      wine "$b" || rc=1
+    done
+    wineserver -k 2>/dev/null || true
+    exit $rc' _ "${wine_benches[@]}"
+fi
 [ "$found" = 1 ] || echo "no benchmarks built"

@@ -676,6 +676,40 @@ TEST_F(RotatifTest, PointerBarPixels)
     }
 }
 
+// After a change the knob redraws itself at once, from its copy of the face
+// layer: the old pointer goes, the new one shows, the corners stay the host's.
+TEST_F(RotatifTest, DirectRedrawMovesThePointerCleanly)
+{
+    for (uint32_t look : {0u, ROT_ROUND}) {
+        SCOPED_TRACE(look);
+        RotatifRecord r = record(0, 180, 90, 10);
+        r.startDegrees = 180;
+        r.endDegrees = 0;
+        r.look = look;
+        r.faceBitmap = look == ROT_ROUND ? disc : face;
+        r.pressedBitmap = pressed;
+        HWND knob = make(r);
+        const COLORREF bar = ctl_color(2);
+        EXPECT_EQ(harness_pixel(knob, 24, 10), bar) << "up";
+        key(knob, VK_DOWN); // 100 steps down: to the minimum, pointing left
+        EXPECT_EQ(harness_pixel(knob, 24, 10), kFace) << "the old pointer is gone";
+        EXPECT_EQ(harness_pixel(knob, 10, 24), bar) << "left";
+        key(knob, VK_RIGHT);
+        key(knob, VK_RIGHT);
+        key(knob, VK_RIGHT); // 30 degrees up from the left
+        EXPECT_EQ(harness_pixel(knob, 10, 24), kFace);
+        EXPECT_EQ(harness_pixel(knob, 24 - 14, 24 - 8), bar);
+        EXPECT_EQ(harness_pixel(knob, 1, 1), look == ROT_ROUND ? kHostColour : kFace);
+        // The pressed face while dragging, then the face again, by direct redraws.
+        mouse(knob, WM_LBUTTONDOWN, 40, 40);
+        mouse(knob, WM_MOUSEMOVE, 40, 30);
+        EXPECT_EQ(harness_pixel(knob, 38, 24), kPressed);
+        mouse(knob, WM_LBUTTONUP, 40, 30, 0);
+        EXPECT_EQ(harness_pixel(knob, 38, 24), kFace);
+        DestroyWindow(knob);
+    }
+}
+
 TEST_F(RotatifTest, FocusMarksAndDisabledLook)
 {
     HBITMAP grey = solid_bitmap(48, 48, RGB(90, 90, 90));

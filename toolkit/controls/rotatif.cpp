@@ -46,6 +46,21 @@ static const uint32_t kNumberTextSize = 64; // formatted values are cut to fit
 // global is safe; a nested edit operation saves and restores it.
 static HWND g_editingKnob = nullptr;
 
+// The knob's instance: the public record first (ctl_get_instance_data gives
+// its address), then what only the knob's drawing uses.
+struct RotatifInstance {
+    RotatifRecord record;  // the creation record, copied whole, and the live state
+    HDC backdropDc;        // memory DC holding the backdrop, or null
+    HBITMAP backdrop;      // copy of the face layer as it shows on the screen
+    HGDIOBJ backdropOld;   // backdropDc's bitmap before ours
+    int32_t backdropLayer; // face_layer() the copy shows; 0 when there is none
+};
+
+static RotatifInstance *instance_of(RotatifRecord *self)
+{
+    return reinterpret_cast<RotatifInstance *>(self);
+}
+
 static bool has_style(const RotatifRecord *self, uint32_t flag) { return (self->style & flag) != 0; }
 static bool continuous(const RotatifRecord *self)
 {
@@ -117,19 +132,33 @@ static void blit_face(const RotatifRecord *self, HDC dc, HBITMAP picture)
         ctl_blit(dc, picture, 0, 0, self->width, self->height);
 }
 
-// Paints the whole knob into dc: the face (pressed while dragging), then the
-// disabled overlay, or the focus mark and the pointer.
-static void rot_draw(const RotatifRecord *self, HDC dc)
+// Which face layer shows: 1 normal, 2 pressed, 3 disabled (0: none yet).
+static int face_layer(const RotatifRecord *self)
 {
-    bool pressed = self->dragging && self->pressedBitmap != nullptr;
+    if (!self->enabled)
+        return 3;
+    return self->dragging && self->pressedBitmap != nullptr ? 2 : 1;
+}
+
+// The face layer: the face (pressed while dragging) and, while disabled, the
+// disabled picture or the cross over it.
+static void draw_face(const RotatifRecord *self, HDC dc)
+{
+    bool pressed = face_layer(self) == 2;
     blit_face(self, dc, pressed ? self->pressedBitmap : self->faceBitmap);
-    if (!self->enabled) {
-        if (self->disabledBitmap != nullptr)
-            blit_face(self, dc, self->disabledBitmap);
-        else
-            ctl_cross(dc, 4, 4, self->width - 4, self->height - 4);
+    if (self->enabled)
         return;
-    }
+    if (self->disabledBitmap != nullptr)
+        blit_face(self, dc, self->disabledBitmap);
+    else
+        ctl_cross(dc, 4, 4, self->width - 4, self->height - 4);
+}
+
+// What goes over the face of an enabled knob: the focus mark and the pointer.
+static void draw_marks(const RotatifRecord *self, HDC dc)
+{
+    if (!self->enabled)
+        return;
     if (self->focused) {
         if (self->look == ROT_ROUND)
             ctl_dot(dc, self->centreX, self->height * 3 / 4);
@@ -143,13 +172,67 @@ static void rot_draw(const RotatifRecord *self, HDC dc)
     Polygon(dc, corners, 4);
 }
 
-// Redraws at once after a change.
-static void rot_redraw(HWND knob, const RotatifRecord *self)
+// Paints the whole knob into dc. The next direct redraw takes a new copy of
+// the face layer: what lies around a round face may have changed.
+static void rot_draw(RotatifRecord *self, HDC dc)
+{
+    instance_of(self)->backdropLayer = 0;
+    draw_face(self, dc);
+    draw_marks(self, dc);
+}
+
+// Keeps a copy of the face layer as it shows on the screen, background
+// around a round face included, so that a redraw after a change is one
+// copy and the marks: the masked blit reads the screen back, which costs
+// far more than drawing. Returns 1 when the copy is there.
+static int backdrop_ready(RotatifInstance *instance, HDC windowDc)
+{
+    const RotatifRecord *self = &instance->record;
+    if (instance->backdropDc == nullptr) {
+        if (self->width <= 0 || self->height <= 0)
+            return 0;
+        HDC dc = CreateCompatibleDC(windowDc);
+        HBITMAP bitmap = dc != nullptr ? CreateCompatibleBitmap(windowDc, self->width, self->height)
+                                       : nullptr;
+        if (bitmap == nullptr) {
+            if (dc != nullptr)
+                DeleteDC(dc);
+            return 0;
+        }
+        instance->backdropDc = dc;
+        instance->backdrop = bitmap;
+        instance->backdropOld = SelectObject(dc, bitmap);
+    }
+    draw_face(self, windowDc);
+    BitBlt(instance->backdropDc, 0, 0, self->width, self->height, windowDc, 0, 0, SRCCOPY);
+    instance->backdropLayer = face_layer(self);
+    return 1;
+}
+
+static void backdrop_free(RotatifInstance *instance)
+{
+    if (instance->backdropDc != nullptr) {
+        SelectObject(instance->backdropDc, instance->backdropOld);
+        DeleteDC(instance->backdropDc);
+    }
+    ctl_delete_object(instance->backdrop);
+    instance->backdropDc = nullptr;
+    instance->backdropLayer = 0;
+}
+
+// Redraws at once after a change: the face layer from its copy (made anew
+// when the layer changed), then the marks.
+static void rot_redraw(HWND knob, RotatifRecord *self)
 {
     HDC dc = GetDC(knob);
     if (dc == nullptr)
         return;
-    rot_draw(self, dc);
+    RotatifInstance *instance = instance_of(self);
+    if (instance->backdropLayer == face_layer(self))
+        BitBlt(dc, 0, 0, self->width, self->height, instance->backdropDc, 0, 0, SRCCOPY);
+    else if (!backdrop_ready(instance, dc))
+        draw_face(self, dc);
+    draw_marks(self, dc);
     ReleaseDC(knob, dc);
 }
 
@@ -522,9 +605,11 @@ static LRESULT rot_create(HWND knob, LPARAM lParam)
     const RotatifRecord *record = static_cast<const RotatifRecord *>(cs->lpCreateParams);
     if (record == nullptr)
         return -1;
-    RotatifRecord *self = static_cast<RotatifRecord *>(std::malloc(sizeof *self));
-    if (self == nullptr)
+    RotatifInstance *instance = static_cast<RotatifInstance *>(std::malloc(sizeof *instance));
+    if (instance == nullptr)
         return -1;
+    ctl_zero(instance, sizeof *instance);
+    RotatifRecord *self = &instance->record;
     ctl_set_instance_data(knob, self);
     ctl_copy(self, record, sizeof *self);
     if (has_style(self, DecibelDisplay))
@@ -556,13 +641,14 @@ static LRESULT rot_destroy(HWND knob, RotatifRecord *self, WPARAM wParam, LPARAM
             ReleaseCapture();
         if (self->menu != nullptr)
             DestroyMenu(self->menu);
+        backdrop_free(instance_of(self));
         ctl_set_instance_data(knob, nullptr);
-        std::free(self);
+        std::free(instance_of(self));
     }
     return DefWindowProcA(knob, WM_DESTROY, wParam, lParam);
 }
 
-static LRESULT rot_paint(HWND knob, const RotatifRecord *self)
+static LRESULT rot_paint(HWND knob, RotatifRecord *self)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(knob, &ps);
@@ -747,6 +833,7 @@ LRESULT CALLBACK ctl_rotatif_proc(HWND knob, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEWHEEL: rot_wheel(knob, self, (short)HIWORD(wParam)); return 0;
     case WM_CAPTURECHANGED: return rot_capture_changed(knob, self, lParam);
     case WM_INITMENUPOPUP: return rot_init_menu(self, (HMENU)wParam);
+    case WM_WINDOWPOSCHANGED: instance_of(self)->backdropLayer = 0; break; // a new background
     }
     return DefWindowProcA(knob, message, wParam, lParam);
 }
