@@ -112,7 +112,7 @@ static void working_range(AdjustPopupState *s, const ValueScale *scale)
     s->value = std::clamp(value, low, high);
     s->range = high - low;
     int p = ctl_decade(s->range);
-    float decade = std::pow(10.0f, (float)p);
+    float decade = std::pow(10.0f, (float)std::min(p, 38)); // within a float
     s->step1 = decade * 0.0010000000474974513f;
     s->step2 = decade * 9.999999747378752e-06f;
     s->step3 = decade * 1.0000000116860974e-07f;
