@@ -4,9 +4,9 @@
 add_library(gallery_app STATIC
   gallery/gallery.cpp
   gallery/page_buttons.cpp
+  gallery/page_knobs.cpp
   gallery/page_faders.cpp
   gallery/page_lists.cpp
-
   gallery/page_grid.cpp)
 target_link_libraries(gallery_app PUBLIC qk2ctl win_capture gdi32 user32)
 

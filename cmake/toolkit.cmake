@@ -12,7 +12,8 @@ add_library(qk2ctl STATIC
   toolkit/controls/vgrid.cpp
   toolkit/controls/list2d.cpp
   toolkit/controls/drag.cpp
-  toolkit/dialogs/edit_value.cpp)
+  toolkit/dialogs/edit_value.cpp
+  toolkit/dialogs/adjust_popup.cpp)
 target_link_libraries(qk2ctl PUBLIC ctl_number ctl_time ctl_vgrid gdi32 user32 comctl32 advapi32)
 
 # Helpers every window test uses: pumping, input, pixels, registry keys.
@@ -27,6 +28,7 @@ k_test(test-toolkit
           tests/win/test_i2p.cpp tests/win/test_slide.cpp tests/win/test_vgrid.cpp
           tests/win/test_drag.cpp tests/win/test_edit_value.cpp
           tests/win/test_list2d.cpp tests/win/test_list3d.cpp
+          tests/win/test_rotatif.cpp tests/win/test_adjust_popup.cpp
           resources/toolkit.rc
   LIBS win_harness)
 
@@ -43,3 +45,9 @@ target_link_libraries(bench-lists-win PRIVATE qk2ctl comctl32)
 add_executable(bench-vgrid-win bench/bench_vgrid_win.cpp resources/toolkit.rc)
 target_compile_options(bench-vgrid-win PRIVATE -O2)
 target_link_libraries(bench-vgrid-win PRIVATE qk2ctl)
+
+# Wine benchmark of the knob's drag step beside the trackbar's
+# (scripts/run-bench.sh runs every bench-*-win.exe under Wine).
+add_executable(bench-rotatif-win bench/bench_rotatif_win.cpp resources/toolkit.rc)
+target_compile_options(bench-rotatif-win PRIVATE -O2)
+target_link_libraries(bench-rotatif-win PRIVATE qk2ctl comctl32)

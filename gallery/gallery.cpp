@@ -19,6 +19,7 @@
 
 static const GalleryPage kPages[] = {
     {"Buttons", gallery_create_buttons_page, gallery_tour_buttons},
+    {"Knobs", gallery_create_knobs_page, gallery_tour_knobs},
     {"Faders", gallery_create_faders_page, gallery_tour_faders},
     {"Lists", gallery_create_lists_page, gallery_tour_lists},
     {"Grid", gallery_create_grid_page, gallery_tour_grid},

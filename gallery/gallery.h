@@ -32,6 +32,7 @@ enum GalleryBitmap {
     // the Faders page's plates (gallery/fader_plates.h)
     GAL_BMP_CHANNEL_PLATE, GAL_BMP_CHANNEL_PLATE_DRAG,
     GAL_BMP_WIDE_PLATE, GAL_BMP_WIDE_PLATE_DRAG, GAL_BMP_WIDE_PLATE_OFF,
+    GAL_BMP_KNOB_CAP, GAL_BMP_KNOB_CAP_HELD, GAL_BMP_KNOB_CAP_OFF, GAL_BMP_KNOB_HELD,
     GAL_BMP_END
 };
 
@@ -66,6 +67,10 @@ int gallery_tour_lists(HWND page, int step);
 // Its tour also saves the picture "grid".
 HWND gallery_create_grid_page(HWND parent, int x, int y, int width, int height);
 int gallery_tour_grid(HWND page, int step);
+// Page of the Rotatif knobs, with the adjust popup; its tour also saves
+// knobs.png and adjust.png.
+HWND gallery_create_knobs_page(HWND parent, int x, int y, int width, int height);
+int gallery_tour_knobs(HWND page, int step);
 
 // ---------------------------------------------------------------------------
 // What pages share

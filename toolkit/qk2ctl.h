@@ -9,7 +9,7 @@
 //
 // Contents: 1. start-up and settings  2. drawing  3. plumbing  4. Free panel
 //           5. I2p button  6. drag helpers  7. edit-value dialog  8. Slide fader
-//           9. 2DList and 3DList  10. Vgrid
+//           9. 2DList and 3DList  10. Vgrid  11. Rotatif knob  12. adjust-value popup
 #pragma once
 #include <windows.h>
 #include <cstddef>
@@ -790,3 +790,162 @@ int ctl_vgrid_outline_begin(HWND grid, int32_t left, int32_t top, int32_t right,
 // The rectangle drawer: user is the grid's view; draws its outline
 // rectangle with the black pen and no brush.
 void ctl_vgrid_outline_rect(HDC dc, int32_t x, int32_t y, void *user);
+
+// ---------------------------------------------------------------------------
+// Rotatif knob
+// ---------------------------------------------------------------------------
+// A bitmap face with a drawn pointer bar that turns clockwise from the start
+// angle to the end angle as the value rises; its value model is a ValueScale
+// and its style word takes the knob style flags (EditNumber, EditTime,
+// DecibelDisplay, NoValueEdit, ShortPointer, SpringReturn).
+
+// g_rotMode bits, shared by every knob of the process ("Rot_Mode").
+static const int32_t ROT_MODE_INVERSE = 1; // linear drag: down raises; wheel: back raises
+static const int32_t ROT_MODE_ANGULAR = 2; // the pointer follows the mouse around the centre
+
+// NotifyTarget.flags of a knob: every step of a drag, key or wheel notifies
+// (without it only the end of a drag and the explicit set operations do).
+static const uint32_t ROT_NOTIFY_CONTINUOUS = 0x01000000u;
+
+// RotatifRecord.look
+static const uint32_t ROT_ROUND = 1; // the face is drawn through a round mask of diameter width
+
+static const int ROT_MAX_PRESETS = 16; // presets the record holds
+
+// Commands of the knob (WM_COMMAND, low word of wParam), beside the value
+// commands 1-4. The menu items carry the same ids.
+enum RotatifCommand {
+    ROT_CMD_INVERSE_MODE = 10,  // menu: toggles ROT_MODE_INVERSE while not angular
+    ROT_CMD_ANGULAR_MODE = 12,  // menu: toggles ROT_MODE_ANGULAR
+    ROT_CMD_CURRENT = 50,       // menu: the "Current value : " line (disabled)
+    ROT_CMD_DEFAULT = 100,      // reset to the default; notifies
+    ROT_CMD_MINIMUM = 101,      // set the minimum; notifies
+    ROT_CMD_MAXIMUM = 102,      // set the maximum; notifies
+    ROT_CMD_EDIT = 103,         // the edit operation (edit box or time dialog)
+    ROT_CMD_ADJUST = 104,       // opens the adjust popup
+    ROT_CMD_POPUP_CLOSED = 105, // from the adjust popup as it closes: forget it
+    ROT_CMD_PRESET = 600,       // 600 + i sets presets[i] (i < presetCount); notifies
+};
+
+// The creation record, copied whole into the knob's instance record at
+// WM_CREATE; the fields marked "set by the knob" are overwritten there.
+struct RotatifRecord {
+    HWND parent;             // owner: gets forwarded Tab and Escape, owns the dialogs
+    HWND self;               // the knob's window (set by the knob)
+    HWND popup;              // the adjust popup open for this knob, or null (set by the knob)
+    uint16_t id;             // control id in notifications
+    int32_t enabled;         // 1 = enabled (set to 1 by the knob)
+    int32_t focused;         // 1 while it has the focus (set to 0 by the knob)
+    int32_t dragging;        // 1 while a left-button drag holds the capture (set to 0)
+    int32_t width, height;   // face size; every blit covers (0, 0, width, height)
+    HBITMAP faceBitmap;      // the face
+    HBITMAP pressedBitmap;   // face while dragging; null: faceBitmap
+    HBITMAP disabledBitmap;  // drawn over the face while disabled; null: the toolkit cross
+    uint16_t startDegrees;   // angle of the minimum: 0 right, counter-clockwise positive
+    uint16_t endDegrees;     // angle of the maximum
+    uint32_t look;           // ROT_ROUND, or anything else for rectangular
+    uint32_t style;          // knob style flags (EditNumber ... SpringReturn)
+    int32_t centreX, centreY; // pivot of the pointer, client pixels; anchor of the dialogs
+    NotifyTarget notify;     // where changes go; ROT_NOTIFY_CONTINUOUS in its flags
+    ValueScale scale;        // range, default, step, decimals, current value, angles
+    int32_t pointerLength;   // length L of the pointer bar, pixels
+    int32_t pointerWidth;    // width W of the pointer bar, pixels
+    uint16_t pointerPen;     // toolkit pen of the bar's outline
+    uint16_t pointerBrush;   // toolkit brush of the bar's fill
+    float pointerAngle;      // radians, where the bar is drawn now (set by the knob)
+    float sweep;             // clockwise arc from start to end, radians (set by the knob)
+    float deadMiddle;        // middle of the dead arc, clockwise from the start (set by the knob)
+    int32_t lastX, lastY;    // last mouse position seen, client pixels
+    HBITMAP mask;            // the round mask of a round knob (set by the knob)
+    HMENU menu;              // context menu (built by the knob)
+    uint16_t presetCount;    // presets in use, at most 16 (more are read as 16)
+    float presets[ROT_MAX_PRESETS]; // values set by commands 600 + i
+};
+static_assert(offsetof(RotatifRecord, id) == 12 && offsetof(RotatifRecord, enabled) == 16 &&
+                  offsetof(RotatifRecord, faceBitmap) == 36 &&
+                  offsetof(RotatifRecord, startDegrees) == 48 &&
+                  offsetof(RotatifRecord, endDegrees) == 50 && offsetof(RotatifRecord, look) == 52 &&
+                  offsetof(RotatifRecord, notify) == 68 && offsetof(RotatifRecord, scale) == 84 &&
+                  offsetof(RotatifRecord, pointerLength) == 128 &&
+                  offsetof(RotatifRecord, pointerPen) == 136 &&
+                  offsetof(RotatifRecord, pointerBrush) == 138 &&
+                  offsetof(RotatifRecord, pointerAngle) == 140 &&
+                  offsetof(RotatifRecord, menu) == 164 &&
+                  offsetof(RotatifRecord, presetCount) == 168 &&
+                  offsetof(RotatifRecord, presets) == 172 && sizeof(RotatifRecord) == 236,
+              "RotatifRecord keeps its fields in this order");
+
+// Creates a visible knob of the toolkit's application instance from a copy
+// of record, with the given parent, id and position. A width of 0 takes width
+// and height from record->faceBitmap. Returns the window, or 0.
+HWND ctl_create_rotatif(HWND parent, int id, int x, int y, const RotatifRecord *record);
+
+// ---------------------------------------------------------------------------
+// Adjust-value popup
+// ---------------------------------------------------------------------------
+// A small modeless window, "Adjust Value", with three tape scales (coarse,
+// medium, fine) centred on a knob's value: dragging in a column moves the
+// value by that column's step per pixel and sends it at once to the knob
+// (command 4) and to its owner. It holds the mouse capture while open and
+// closes on a click outside, a right or middle click, Escape, WM_CANCELMODE
+// or WM_CLOSE, sending its close command to the knob.
+
+static const int ADJUST_W = 231;         // client width when opened
+static const int ADJUST_H = 320;         // client height when opened
+static const int ADJUST_SWITCH_ID = 100; // the "Inverse mousemove mode" switch
+
+// The popup's state: filled by ctl_adjust_popup, copied to a heap block of
+// the popup's own at WM_INITDIALOG and reached through its DWL_USER slot.
+struct AdjustPopupState {
+    int32_t x, y;             // screen position of the window's corner
+    int32_t width, height;    // 231 and 320, then the client size w and h
+    uint32_t style;           // the knob's style flags; only DecibelDisplay is read
+    HGLOBAL templ;            // the in-memory dialog template, freed at WM_DESTROY
+    uint16_t closeCommand;    // sent to control as the popup goes (the knob's 105)
+    HWND control;             // the knob: command 4 with each value, then closeCommand
+    NotifyTarget notify;      // where notifications go: a copy of the opener's target,
+                              // so that it never points into a record already freed
+    const ValueScale *scale;  // the knob's scale, read only while opening
+    uint16_t id;              // the knob's id in notifications
+    float value;              // working value; in decibel mode in decibels
+    float minimum, maximum;   // working limits, minimum <= maximum (decibels in decibel mode)
+    float step1, step2, step3; // value change per pixel: coarse, medium, fine column
+    float range;              // maximum - minimum
+    int32_t column2Left;      // w / 3
+    int32_t column3Left;      // w / 3 * 2
+    int32_t columnWidth;      // w / 3 - 1
+    int32_t tapeHeight;       // h - 40
+    int32_t centreRow;        // tapeHeight / 2: the row of the value
+    HWND previousCapture;     // capture owner before the popup took it, or null
+    int32_t activeColumn;     // 0 none, 1 coarse, 2 medium, 3 fine
+    int32_t lastX, lastY;     // previous mouse position of a drag in a column
+    HBITMAP tapeBitmap;       // the three tapes, w x (h - 40)
+    WindowMover mover;        // drags the popup by its title row and the space below the tapes
+    int32_t decimals;         // decimals of every number shown, 1-5
+    HWND switchWindow;        // the "Inverse mousemove mode" lamp, id 100
+    float sendMinimum;        // what is sent is kept within these: the knob's own limits
+    float sendMaximum;        //   (decibel-mode limits are whole decibels inside them)
+};
+
+// Opens the popup for control at screen point (x, y) (an open one is closed
+// first) over a copy of the scale's range and value and of target. Each
+// adjusted value goes to control as command 4 and to target; closeCommand
+// goes to control as the popup goes (while the toolkit runs). Returns the
+// popup, or 0 when it cannot be made.
+HWND ctl_adjust_popup(HWND owner, HWND control, uint32_t style, int x, int y,
+                      uint16_t closeCommand, const NotifyTarget *target, uint16_t id,
+                      const ValueScale *scale);
+// Draws the three tapes into state->tapeBitmap: scale, labels, ticks, the
+// hatching beyond the range and the value's box on each. Nothing without a
+// bitmap.
+void ctl_adjust_draw(const AdjustPopupState *state);
+// The decade of x: log10(x) rounded away from zero to a whole number (100
+// gives 2, 127 gives 3, 0.5 gives -1); figures within a few parts per
+// million of a power of ten count as that power. 0 for 0, a negative x or NaN,
+// 38 for infinity.
+int ctl_decade(float x);
+// The popup's dialog procedure. WM_INITDIALOG's lParam is the state to copy;
+// without one (or without memory) the set-up fails and the popup closes at
+// once, having no state.
+INT_PTR CALLBACK ctl_adjust_proc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam);
+

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -279,6 +280,37 @@ TEST(ScaleImproperRange, ValuesWithoutAnAngleOrAnglesWithoutAValue)
     // A step of 0 on a log scale from 0 would be 0 x infinity: no step.
     ValueScale z = make_scale(-1, 1000, 0, 0, LogScale);
     EXPECT_EQ(ctl_scale_step(&z, -2), 0.0f);
+}
+
+// --------------------------------------------------------------------------
+// Decibels
+// --------------------------------------------------------------------------
+
+TEST(Decibels, PowersOfTenAreWholeAndTheWayBackLandsOnTheSameFloat)
+{
+    struct Row { float value, db; };
+    static const Row rows[] = {
+        {10.0f, 20.0f}, {1.0f, 0.0f}, {0.1f, -20.0f}, {0.001f, -60.0f}, {100.0f, 40.0f},
+        {1e-6f, -120.0f},
+    };
+    for (const Row &row : rows) {
+        EXPECT_EQ(ctl_decibels(row.value), row.db) << row.value;
+        EXPECT_EQ(ctl_from_decibels(row.db), row.value) << row.db;
+    }
+    EXPECT_NEAR(ctl_decibels(0.5f), -6.0206f, 1e-4f);
+    EXPECT_NEAR(ctl_from_decibels(-6.0f), 0.501187f, 1e-6f);
+}
+
+TEST(Decibels, ValuesWithoutDecibelsGiveFiniteFigures)
+{
+    const float floor = ctl_decibels(std::numeric_limits<float>::denorm_min());
+    EXPECT_NEAR(floor, -897.1f, 0.1f);
+    for (float v : {0.0f, -0.0f, -1.0f, -INFINITY, NAN})
+        EXPECT_EQ(ctl_decibels(v), floor) << v;
+    EXPECT_NEAR(ctl_decibels(INFINITY), 770.6f, 0.1f);
+    EXPECT_TRUE(std::isnan(ctl_from_decibels(NAN)));
+    EXPECT_EQ(ctl_from_decibels(-1000.0f), 0.0f);
+    EXPECT_EQ(ctl_from_decibels(1000.0f), INFINITY);
 }
 
 } // namespace

@@ -286,6 +286,116 @@ TEST_F(GalleryTest, ClosingTheWindowStopsTheToolkit)
     EXPECT_EQ(harness_key_exists(kGalleryKey), 1) << "settings written at the shutdown";
 }
 
+// ---------------------------------------------------------------------------
+// The Knobs page
+// ---------------------------------------------------------------------------
+
+class GalleryKnobsTest : public GalleryTest {
+protected:
+    void SetUp() override
+    {
+        GalleryTest::SetUp();
+        int count = 0;
+        const GalleryPage *pages = gallery_pages(&count);
+        for (int i = 0; i < count; ++i)
+            if (std::strcmp(pages[i].name, "Knobs") == 0)
+                index = i;
+        ASSERT_GE(index, 0);
+        gallery_show_page(index);
+        page = gallery_page_window(index);
+        ASSERT_NE(page, nullptr);
+        g_rotMode = 0;
+        harness_pump();
+    }
+    void key(int id, UINT vk)
+    {
+        SendMessageA(GetDlgItem(page, id), WM_KEYDOWN, vk, harness_key_lparam(vk, true));
+        harness_pump();
+    }
+    void drag(int id, int x0, int y0, int x1, int y1)
+    {
+        HWND knob = GetDlgItem(page, id);
+        harness_post_mouse(knob, WM_LBUTTONDOWN, x0, y0, MK_LBUTTON);
+        harness_post_mouse(knob, WM_MOUSEMOVE, x1, y1, MK_LBUTTON);
+        harness_post_mouse(knob, WM_LBUTTONUP, x1, y1, 0);
+        harness_pump();
+    }
+    int index = -1;
+};
+
+TEST_F(GalleryKnobsTest, EveryKnobAnswersAsItsKindSays)
+{
+    key(201, VK_DOWN); // gain: ten half-decibel steps down
+    EXPECT_NEAR(ctl_decibels(value(201)), -5.0f, 1e-3f);
+    EXPECT_NE(log().find("id 201, value 0.562"), std::string::npos) << log();
+
+    drag(202, 16, 16, -14, 17); // pan: 30 steps left, then back to the centre
+    EXPECT_EQ(value(202), 0.0f);
+    EXPECT_NE(log().find("id 202, value 0.000"), std::string::npos) << log();
+
+    click(212); // angular mode on
+    EXPECT_EQ(g_rotMode & ROT_MODE_ANGULAR, ROT_MODE_ANGULAR);
+    drag(203, 24, 4, 38, 10); // frequency: 45 degrees, two thirds up three decades
+    EXPECT_NEAR(value(203), 2000.0f, 20.0f);
+    click(212);
+    EXPECT_EQ(g_rotMode & ROT_MODE_ANGULAR, 0);
+
+    key(204, VK_UP); // delay: 10 ms
+    EXPECT_NEAR(value(204), 0.26f, 1e-5f);
+
+    click(211); // inverse mode on: dragging down now raises
+    EXPECT_EQ(g_rotMode, ROT_MODE_INVERSE);
+    drag(204, 16, 16, 16, 21);
+    EXPECT_NEAR(value(204), 0.265f, 1e-5f);
+    click(211);
+    EXPECT_EQ(g_rotMode, 0);
+}
+
+TEST_F(GalleryKnobsTest, DisabledKnobWaitsForItsSwitch)
+{
+    drag(205, 24, 24, 24, 4);
+    key(205, VK_UP);
+    EXPECT_EQ(value(205), 3.0f);
+    click(210); // Enable
+    drag(205, 24, 24, 24, 4);
+    EXPECT_NEAR(value(205), 5.0f, 1e-5f);
+    click(210);
+    key(205, VK_UP);
+    EXPECT_NEAR(value(205), 5.0f, 1e-5f);
+}
+
+TEST_F(GalleryKnobsTest, ShiftClickOnTheGainKnobOpensTheAdjustPopup)
+{
+    HWND gain = GetDlgItem(page, 201);
+    harness_post_mouse(gain, WM_LBUTTONDOWN, 24, 24, MK_LBUTTON | MK_SHIFT);
+    harness_pump();
+    HWND popup = g_openAdjustPopup;
+    ASSERT_NE(popup, nullptr);
+    harness_post_mouse(popup, WM_LBUTTONDOWN, 30, 150, MK_LBUTTON);
+    harness_post_mouse(popup, WM_MOUSEMOVE, 30, 170, MK_LBUTTON); // +2 dB
+    harness_post_mouse(popup, WM_LBUTTONUP, 30, 170, 0);
+    harness_pump();
+    EXPECT_NEAR(ctl_decibels(value(201)), 2.0f, 1e-3f);
+    EXPECT_NE(log().find("id 201, value 1.259"), std::string::npos) << log();
+    harness_post_mouse(popup, WM_RBUTTONDOWN, 30, 170, MK_RBUTTON);
+    harness_pump();
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(GalleryKnobsTest, ModeLampsFollowTheKnobMenus)
+{
+    SendMessageA(GetDlgItem(page, 203), WM_COMMAND, ROT_CMD_ANGULAR_MODE, 0);
+    harness_pump_for(400); // the page looks at the mode word every 250 ms
+    EXPECT_EQ(value(212), 1.0f);
+    const I2pRecord *inverse = static_cast<const I2pRecord *>(ctl_get_instance_data(GetDlgItem(page, 211)));
+    EXPECT_EQ(inverse->enabled, 0) << "the inverse switch is off while angular mode is on";
+    SendMessageA(GetDlgItem(page, 203), WM_COMMAND, ROT_CMD_ANGULAR_MODE, 0);
+    harness_pump_for(400);
+    EXPECT_EQ(value(212), 0.0f);
+    EXPECT_EQ(inverse->enabled, 1);
+}
+
 } // namespace
 
 namespace {

@@ -2,6 +2,7 @@
 #include "toolkit/controls/value_scale.h"
 
 #include <cmath>
+#include <limits>
 
 static bool is_log(const ValueScale *scale) { return (scale->flags & LogScale) != 0; }
 
@@ -117,4 +118,18 @@ float ctl_scale_step(const ValueScale *scale, int32_t n)
 int ctl_scale_in_range(const ValueScale *scale, float value)
 {
     return (value >= scale->minimum && value <= scale->maximum) ? 1 : 0;
+}
+
+float ctl_decibels(float value)
+{
+    if (!(value > 0.0f))
+        value = std::numeric_limits<float>::denorm_min();
+    else if (value > std::numeric_limits<float>::max())
+        value = std::numeric_limits<float>::max();
+    return static_cast<float>(20.0 * std::log10(static_cast<double>(value)));
+}
+
+float ctl_from_decibels(float db)
+{
+    return static_cast<float>(std::pow(10.0, static_cast<double>(db) / 20.0));
 }

@@ -84,3 +84,14 @@ float ctl_scale_step(const ValueScale *scale, int32_t n);
 
 // Returns 1 when minimum <= value <= maximum, 0 otherwise (NaN is outside).
 int ctl_scale_in_range(const ValueScale *scale, float value);
+
+// Decibels of a value, 20 log10(value), worked out in double and rounded to
+// float, so that powers of ten come out whole (0.001 gives -60). A value of
+// 0 or below (or NaN) has no decibels: it reads as the smallest positive
+// float does, about -897.1; +infinity as the largest float, about +770.6.
+float ctl_decibels(float value);
+
+// The value of a decibel figure, 10 to the power (db / 20), worked out in
+// double and rounded to float, so -60 gives the float nearest 0.001. NaN
+// stays NaN; figures beyond about +/-770 give infinity or 0.
+float ctl_from_decibels(float db);

@@ -208,3 +208,102 @@ void paint_wide_plate(Canvas& c, PlateState state)
     if (state == PlateState::Disabled)
         grey_out(cr, c.w, c.h);
 }
+
+void paint_knob_cap(Canvas& c, int kind)
+{
+    cairo_t* cr = c.cr;
+    fill_rect(cr, 0, 0, c.w, c.h, rgb(0, 0, 0));
+    double cx = c.w / 2.0, cy = c.h / 2.0, r = c.w / 2.0;
+    bool pressed = kind == 1, disabled = kind == 2;
+    // the skirt: a ring that catches the light at the top left
+    cairo_arc(cr, cx, cy, r, 0, 2 * kPi);
+    if (disabled)
+        radial(cr, cx - r / 2, cy - r / 2, cx, cy, r * 1.3, rgb(200, 200, 198), rgb(150, 150, 150));
+    else
+        radial(cr, cx - r / 2, cy - r / 2, cx, cy, r * 1.3, rgb(150, 150, 156), rgb(24, 24, 28));
+    // knurling: short dark and light teeth all round the rim
+    int teeth = 36;
+    for (int i = 0; i < teeth; ++i) {
+        double a = 2 * kPi * i / teeth;
+        double lit = 0.5 + 0.5 * std::cos(a + kPi * 0.75); // brighter towards the top left
+        Rgb tooth = disabled ? rgb(176, 176, 176)
+                             : mix(rgb(30, 30, 34), rgb(190, 190, 196), lit * (pressed ? 0.6 : 1.0));
+        cairo_move_to(cr, cx + (r - 5.0) * std::cos(a), cy + (r - 5.0) * std::sin(a));
+        cairo_line_to(cr, cx + (r - 0.8) * std::cos(a), cy + (r - 0.8) * std::sin(a));
+        set_colour(cr, tooth);
+        cairo_set_line_width(cr, 1.2);
+        cairo_stroke(cr);
+    }
+    // the cap, slightly dished: dark at the top left, lighter at the bottom right
+    double capR = r - 5.5;
+    cairo_arc(cr, cx, cy, capR, 0, 2 * kPi);
+    if (disabled) {
+        radial(cr, cx, cy, cx, cy, capR, rgb(214, 214, 212), rgb(196, 196, 194));
+        // the greyed key's fine hatch: "not now"
+        cairo_save(cr);
+        cairo_arc(cr, cx, cy, capR, 0, 2 * kPi);
+        cairo_clip(cr);
+        set_colour(cr, rgb(176, 176, 180));
+        cairo_set_line_width(cr, 1.0);
+        for (int x = -c.h; x < c.w; x += 4) {
+            cairo_move_to(cr, x + 0.5, c.h);
+            cairo_line_to(cr, x + c.h + 0.5, 0);
+        }
+        cairo_stroke(cr);
+        cairo_restore(cr);
+    } else {
+        Rgb rim = pressed ? rgb(20, 20, 24) : rgb(34, 34, 40);
+        Rgb middle = pressed ? rgb(44, 44, 52) : rgb(70, 70, 80);
+        radial(cr, cx + capR / 3, cy + capR / 3, cx, cy, capR * 1.2, middle, rim);
+    }
+    // a thin bright edge where the cap meets the rim, lit while held
+    cairo_arc(cr, cx, cy, capR, 0, 2 * kPi);
+    cairo_set_line_width(cr, 1.0);
+    if (pressed)
+        set_colour(cr, rgb(250, 150, 40), 0.9);
+    else if (disabled)
+        set_colour(cr, rgb(170, 170, 170));
+    else
+        set_colour(cr, rgb(120, 120, 130), 0.8);
+    cairo_stroke(cr);
+    if (pressed) {
+        // the glow of the lit edge spills a little onto the cap
+        cairo_arc(cr, cx, cy, capR - 1.5, 0, 2 * kPi);
+        cairo_set_line_width(cr, 2.0);
+        set_colour(cr, rgb(250, 150, 40), 0.25);
+        cairo_stroke(cr);
+    }
+    // a soft sheen on the cap's top left
+    if (!disabled) {
+        cairo_arc(cr, cx - capR * 0.35, cy - capR * 0.4, capR * 0.45, 0, 2 * kPi);
+        cairo_pattern_t* p = cairo_pattern_create_radial(cx - capR * 0.35, cy - capR * 0.4, 0,
+                                                         cx - capR * 0.35, cy - capR * 0.4, capR * 0.45);
+        cairo_pattern_add_color_stop_rgba(p, 0, 1, 1, 1, pressed ? 0.08 : 0.16);
+        cairo_pattern_add_color_stop_rgba(p, 1, 1, 1, 1, 0);
+        cairo_set_source(cr, p);
+        cairo_fill(cr);
+        cairo_pattern_destroy(p);
+    }
+}
+
+void paint_small_knob_pressed(Canvas& c)
+{
+    cairo_t* cr = c.cr;
+    fill_rect(cr, 0, 0, c.w, c.h, rgb(0, 0, 0));
+    double cx = c.w / 2.0, cy = c.h / 2.0, r = c.w / 2.0;
+    cairo_arc(cr, cx, cy, r, 0, 2 * kPi);
+    cairo_pattern_t* p = cairo_pattern_create_radial(cx - 4.5, cy - 5.5, 0.5, cx, cy, r);
+    cairo_pattern_add_color_stop_rgb(p, 0.00, 0.86, 0.86, 0.85);
+    cairo_pattern_add_color_stop_rgb(p, 0.30, 0.66, 0.66, 0.66);
+    cairo_pattern_add_color_stop_rgb(p, 0.75, 0.40, 0.40, 0.42);
+    cairo_pattern_add_color_stop_rgb(p, 1.00, 0.22, 0.22, 0.24);
+    cairo_set_source(cr, p);
+    cairo_fill(cr);
+    cairo_pattern_destroy(p);
+    // held: a warm ring just inside the edge
+    cairo_arc(cr, cx, cy, r - 1.0, 0, 2 * kPi);
+    cairo_set_line_width(cr, 1.2);
+    set_colour(cr, rgb(250, 150, 40), 0.8);
+    cairo_stroke(cr);
+}
+

@@ -21,3 +21,12 @@ enum class PlateState { Resting, Dragging, Disabled };
 void paint_channel_plate(Canvas& c, PlateState state);
 // The 200 x 36 plate of the horizontal faders: a slot with 12 divisions.
 void paint_wide_plate(Canvas& c, PlateState state);
+
+// Knob faces for round knobs (black outside the disc, drawn through a round
+// mask). A dark anodised cap with a knurled rim: kind 0 at rest, 1 pressed
+// (held while dragging: sunk a little, its rim lit), 2 disabled (flat and
+// pale, for drawing over a disabled knob).
+void paint_knob_cap(Canvas& c, int kind);
+// The toolkit's grey spherical knob as it looks while held: darker, sunk.
+void paint_small_knob_pressed(Canvas& c);
+

@@ -100,6 +100,13 @@ constexpr Picture kGallery[] = {
      [](Canvas& c) { paint_wide_plate(c, PlateState::Dragging); }, "horizontal fader plate, dragged"},
     {618, "gal_618_wide_plate_off.bmp", kWidePlateW, kWidePlateH,
      [](Canvas& c) { paint_wide_plate(c, PlateState::Disabled); }, "disabled horizontal fader overlay"},
+    {619, "gal_619_knob_cap.bmp", 48, 48, [](Canvas& c) { paint_knob_cap(c, 0); },
+     "large knob, knurled cap"},
+    {620, "gal_620_knob_cap_held.bmp", 48, 48, [](Canvas& c) { paint_knob_cap(c, 1); },
+     "large knob while held, lit edge"},
+    {621, "gal_621_knob_cap_off.bmp", 48, 48, [](Canvas& c) { paint_knob_cap(c, 2); },
+     "large knob, disabled"},
+    {622, "gal_622_knob_held.bmp", 32, 32, paint_small_knob_pressed, "small grey knob while held"},
 };
 
 const char* kIconFile = "keldoran.ico";
