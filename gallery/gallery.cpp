@@ -133,8 +133,8 @@ HWND gallery_page_window(int index)
 //    page shown (a radio group: the others are turned off by command 4).
 // ---------------------------------------------------------------------------
 
-static const int kLampX = 150;   // first lamp
-static const int kLampStep = 80; // lamp to lamp
+static const int kLampX = 130;   // first lamp
+static const int kLampStep = 78; // lamp to lamp (six pages fit)
 
 static void header_paint(HWND header)
 {
