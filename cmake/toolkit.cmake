@@ -12,7 +12,8 @@ add_library(qk2ctl STATIC
   toolkit/controls/vgrid.cpp
   toolkit/controls/list2d.cpp
   toolkit/controls/drag.cpp
-  toolkit/dialogs/edit_value.cpp)
+  toolkit/dialogs/edit_value.cpp
+  toolkit/dialogs/time_dialog.cpp)
 target_link_libraries(qk2ctl PUBLIC ctl_number ctl_time gdi32 user32 comctl32 advapi32)
 
 # Helpers every window test uses: pumping, input, pixels, registry keys.
@@ -27,4 +28,9 @@ k_test(test-toolkit
           tests/win/test_i2p.cpp
           tests/win/test_drag.cpp tests/win/test_edit_value.cpp
           resources/toolkit.rc
+  LIBS win_harness)
+
+# The time-entry dialog's window tests.
+k_test(test-time-dialog
+  SOURCES tests/win/test_time_dialog.cpp resources/toolkit.rc
   LIBS win_harness)
