@@ -3,7 +3,8 @@
 # gallery's window test share.
 add_library(gallery_app STATIC
   gallery/gallery.cpp
-  gallery/page_buttons.cpp)
+  gallery/page_buttons.cpp
+  gallery/page_time.cpp)
 target_link_libraries(gallery_app PUBLIC qk2ctl win_capture gdi32 user32)
 
 add_executable(gallery WIN32 gallery/main.cpp resources/gallery.rc)

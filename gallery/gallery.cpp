@@ -19,6 +19,7 @@
 
 static const GalleryPage kPages[] = {
     {"Buttons", gallery_create_buttons_page, gallery_tour_buttons},
+    {"Time", gallery_create_time_page, gallery_tour_time},
 };
 static const int kPageCount = (int)(sizeof kPages / sizeof kPages[0]);
 

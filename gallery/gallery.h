@@ -52,6 +52,10 @@ const GalleryPage *gallery_pages(int *count);
 HWND gallery_create_buttons_page(HWND parent, int x, int y, int width, int height);
 int gallery_tour_buttons(HWND page, int step);
 
+// Page of the time values, each entered with the time-entry dialog.
+HWND gallery_create_time_page(HWND parent, int x, int y, int width, int height);
+int gallery_tour_time(HWND page, int step);
+
 // ---------------------------------------------------------------------------
 // What pages share
 // ---------------------------------------------------------------------------

@@ -1082,6 +1082,24 @@ TEST_F(TimeDialogTest, ShutdownWhileOpenEndsItAndTheToolkitStartsAgain)
     ASSERT_EQ(ctl_init(harness_instance(), app.name), 1) << "every class registers again";
 }
 
+LRESULT plain_panel(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, void *);
+
+TEST_F(TimeDialogTest, TheCallerGoingAwayJustBeforeShutdownLeavesNothingBehind)
+{
+    static HWND panel;
+    Script script;
+    script.owner = panel = ctl_create_free_panel(host, 1, 10, 10, 60, 40, plain_panel, nullptr);
+    float result = run_steps(&script, 1.0f, {[](Script *s) {
+                                 DestroyWindow(panel); // ends the dialog
+                                 ctl_shutdown();       // before its loop takes it away
+                                 s->seen = IsWindow(s->dialog) ? "still there" : "gone";
+                             }});
+    EXPECT_TRUE(is_marker(result));
+    EXPECT_EQ(script.seen, "gone");
+    EXPECT_EQ(g_openTimeDialog, nullptr);
+    ASSERT_EQ(ctl_init(harness_instance(), app.name), 1) << "every class registers again";
+}
+
 LRESULT plain_panel(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, void *)
 {
     return DefWindowProcA(panel, message, wParam, lParam);

@@ -224,7 +224,9 @@ static TimeDialogState *state_of(HWND dialog)
 }
 
 // Forgets dialog as the open time-entry dialog, unless another one has
-// taken its place since.
+// taken its place since. An ended dialog stays the open one until it is
+// destroyed, so that the toolkit's shutdown still finds it (and its lamp
+// switch) when its loop has not yet taken it away.
 static void forget_open_dialog(HWND dialog)
 {
     if (g_openTimeDialog == dialog)
@@ -237,7 +239,6 @@ static INT_PTR end_dialog(HWND dialog, TimeDialogState *s)
     if (s->ended)
         return TRUE;
     s->ended = 1;
-    forget_open_dialog(dialog);
     EndDialog(dialog, 0);
     return TRUE;
 }
