@@ -29,7 +29,7 @@ run: win32
 gallery: win32
 	@scripts/gallery.sh $(BUILD_DIR)
 
-bench: native
+bench: native win32
 	@scripts/run-bench.sh $(BUILD_DIR)
 
 art:

@@ -34,3 +34,7 @@ k_test(test-toolkit
 k_test(test-time-dialog
   SOURCES tests/win/test_time_dialog.cpp resources/toolkit.rc
   LIBS win_harness)
+
+# The time-entry dialog's speed under Wine (scripts/run-bench.sh runs it).
+add_executable(bench-time-dialog-win bench/bench_time_dialog_win.cpp resources/toolkit.rc)
+target_link_libraries(bench-time-dialog-win PRIVATE qk2ctl)

@@ -326,6 +326,9 @@ static void make_lists(HWND dialog, TimeDialogState *s)
         s->*l.slot = list;
         if (list == nullptr)
             continue;
+        // Filled without redrawing: each item would otherwise redraw the
+        // list and its scroll bar, which costs a visible delay at opening.
+        SendMessageA(list, WM_SETREDRAW, FALSE, 0);
         char item[16];
         if (l.id == CTL_TD_BEATS_PER_BAR) {
             for (int beats = kMaxBeatsPerBar; beats >= 1; --beats) {
@@ -339,6 +342,8 @@ static void make_lists(HWND dialog, TimeDialogState *s)
             }
         }
         SendMessageA(list, LB_SETCURSEL, (WPARAM)list_selection(s, l.id), 0);
+        SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
     }
 }
 
