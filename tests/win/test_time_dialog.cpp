@@ -36,6 +36,7 @@ struct Script {
     HWND dialog = nullptr;             // the first dialog seen
     std::string seen;                  // what the script noted
     float inner = 0.0f;                // what a nested dialog returned
+    uint32_t word = kWord;             // the colour word the dialog is opened with
     std::vector<void (*)(Script *)> steps; // run_steps: one per tick
 };
 
@@ -61,7 +62,7 @@ float open_dialog(Script *s, float seconds, int at = 10)
 {
     POINT p = {at, at};
     ClientToScreen(s->owner, &p);
-    return ctl_time_dialog(s->owner, kWord, p.x, p.y, seconds);
+    return ctl_time_dialog(s->owner, s->word, p.x, p.y, seconds);
 }
 
 // Opens the dialog with the script running in its loop; returns its result.
@@ -306,13 +307,18 @@ TEST_F(TimeDialogTest, ChildrenComeInTabOrderWithTheirPlacesFontsAndMargins)
 }
 
 // Each list's items, and that each can be brought into full view and picked
-// with the keyboard: the first, by Home, and every other by Down.
+// with the keyboard (the first by Home, every other by Down), in the fields'
+// font of three colour words; the lists keep their height of 60 pixels.
 TEST_F(TimeDialogTest, EveryItemOfTheSignatureListsCanBeReachedAndPicked)
 {
+  for (uint32_t word : {kWord, ctl_colour_word(0, 14, 12), ctl_colour_word(0, 14, 15)}) {
+    SCOPED_TRACE(word);
+    g_timeContext = CTL_TIME_CONTEXT_BUILTIN;
     static std::string failures;
     failures.clear();
     Script script;
     script.owner = host;
+    script.word = word;
     run_steps(&script, 1.0f, {[](Script *s) {
                   struct ListRow {
                       int id;
@@ -328,8 +334,10 @@ TEST_F(TimeDialogTest, EveryItemOfTheSignatureListsCanBeReachedAndPicked)
                       EXPECT_STREQ(item, row.first);
                       SendMessageA(list, LB_GETTEXT, row.count - 1, (LPARAM)item);
                       EXPECT_STREQ(item, row.last);
-                      RECT client;
+                      RECT client, frame;
                       GetClientRect(list, &client);
+                      GetWindowRect(list, &frame);
+                      EXPECT_EQ(frame.bottom - frame.top, 60) << "as laid out, whatever the font";
                       SetFocus(list);
                       SendMessageA(list, WM_KEYDOWN, VK_HOME, harness_key_lparam(VK_HOME, true));
                       for (int i = 0; i < row.count; ++i) {
@@ -352,6 +360,7 @@ TEST_F(TimeDialogTest, EveryItemOfTheSignatureListsCanBeReachedAndPicked)
               }});
     EXPECT_EQ(failures, "") << "items that were not visible or not picked";
     EXPECT_FALSE(script.timedOut);
+  }
 }
 
 // A text typed into one field, and what every time field then shows: the
@@ -429,6 +438,16 @@ TEST_F(TimeDialogTest, TypingWithTheKeyboardAndReplacingTheSelectionConvertsToo)
          },
          [](Script *s) {
              EXPECT_EQ(text_of(s->dialog, CTL_TD_SECONDS), "0.125000");
+             // a number longer than the field is wide scrolls instead of stopping
+             HWND samples = child(s, CTL_TD_SAMPLES);
+             SetFocus(samples);
+             SendMessageA(samples, EM_SETSEL, 0, -1);
+             for (char c : std::string("123456789012345678901234"))
+                 PostMessageA(samples, WM_CHAR, (WPARAM)c, 1);
+         },
+         [](Script *s) {
+             EXPECT_EQ(text_of(s->dialog, CTL_TD_SAMPLES), "123456789012345678901234");
+             type(s->dialog, CTL_TD_MILLISECONDS, "125");
              harness_post_key(child(s, CTL_TD_MILLISECONDS), VK_RETURN, true);
          }});
     EXPECT_EQ(result, 0.125f) << "Enter is OK";
@@ -1080,6 +1099,41 @@ TEST_F(TimeDialogTest, ShutdownWhileOpenEndsItAndTheToolkitStartsAgain)
     std::memcpy(&saved, stored.data(), sizeof saved);
     EXPECT_EQ(saved.tempo, 150.0f) << "the shutdown saved the change";
     ASSERT_EQ(ctl_init(harness_instance(), app.name), 1) << "every class registers again";
+}
+
+RECT g_placed; // where the dialog was once set up
+
+// Notes where the dialog stands after its set-up and cancels it.
+LRESULT CALLBACK note_place_and_cancel(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT *call = reinterpret_cast<const CWPRETSTRUCT *>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITDIALOG) {
+        GetWindowRect(call->hwnd, &g_placed);
+        PostMessageA(call->hwnd, WM_COMMAND, IDCANCEL, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(TimeDialogTest, OpensWhollyOnTheScreenAndNotAtAllWithoutTheToolkit)
+{
+    static const POINT corners[] = {{5000, 4000}, {-300, -200}};
+    for (POINT at : corners) {
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, note_place_and_cancel, nullptr,
+                                       GetCurrentThreadId());
+        ctl_time_dialog(host, kWord, at.x, at.y, 1.0f);
+        const RECT &window = g_placed;
+        UnhookWindowsHookEx(hook);
+        int width, height;
+        ctl_screen_limit(&width, &height);
+        EXPECT_GE(window.left, 0);
+        EXPECT_GE(window.top, 0);
+        EXPECT_LE(window.right, width + 1);
+        EXPECT_LE(window.bottom, height + 1);
+    }
+    ctl_shutdown();
+    EXPECT_TRUE(is_marker(ctl_time_dialog(host, kWord, 10, 10, 1.0f)));
+    EXPECT_EQ(g_openTimeDialog, nullptr);
+    ASSERT_EQ(ctl_init(harness_instance(), app.name), 1);
 }
 
 LRESULT plain_panel(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, void *);

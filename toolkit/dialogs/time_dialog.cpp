@@ -28,18 +28,19 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <span>
 
 // ---------------------------------------------------------------------------
 // 1. Layout: children in creation (and Tab) order, client coordinates.
 // ---------------------------------------------------------------------------
 
-// An edit field.
-struct EditSpec {
-    uint16_t id;                       // child id
-    int16_t x, y, w, h;                // client rectangle
-    HWND TimeDialogState::*slot;       // where its handle is kept
+// An edit field or a list box.
+struct FieldSpec {
+    uint16_t id;                 // child id
+    int16_t x, y, w, h;          // client rectangle
+    HWND TimeDialogState::*slot; // where its handle is kept
 };
-static constexpr EditSpec kEdits[] = {
+static constexpr FieldSpec kEdits[] = {
     {CTL_TD_SECONDS, 6, 28, 125, 17, &TimeDialogState::secondsEdit},
     {CTL_TD_MILLISECONDS, 6, 48, 125, 17, &TimeDialogState::millisecondsEdit},
     {CTL_TD_FREQUENCY, 6, 68, 125, 17, &TimeDialogState::frequencyEdit},
@@ -51,21 +52,19 @@ static constexpr EditSpec kEdits[] = {
     {CTL_TD_TICKS, 360, 58, 50, 17, &TimeDialogState::ticksEdit},
 };
 // The two edits made after the list boxes.
-static constexpr EditSpec kVideoEdits[] = {
+static constexpr FieldSpec kVideoEdits[] = {
     {CTL_TD_FRAME, 360, 155, 162, 17, &TimeDialogState::frameEdit},
     {CTL_TD_FRAME_RATE, 455, 185, 67, 17, &TimeDialogState::frameRateEdit},
 };
 
-// A list box of the time signature.
-struct ListSpec {
-    uint16_t id;                 // child id
-    int16_t x, y, w, h;          // client rectangle
-    HWND TimeDialogState::*slot; // where its handle is kept
-};
-static constexpr ListSpec kLists[] = {
+// The list boxes of the time signature, made between the two groups of edits.
+static constexpr FieldSpec kLists[] = {
     {CTL_TD_BEATS_PER_BAR, 420, 58, 50, 60, &TimeDialogState::beatsPerBarList},
     {CTL_TD_BEAT_UNIT, 475, 58, 50, 60, &TimeDialogState::beatUnitList},
 };
+// Every edit and list box, in the order they are made.
+static constexpr std::span<const FieldSpec> kFieldGroups[] = {kEdits, kLists, kVideoEdits};
+
 static const int kMaxBeatsPerBar = 64;               // the first item of the beats list
 static constexpr int kBeatUnits[] = {16, 8, 4, 2, 1}; // the beat-unit list's items, in order
 
@@ -88,8 +87,9 @@ static const int kReplaceX = 315, kReplaceY = 126; // the replace switch
 // Edits and list boxes: a thin sunken edge, two-pixel margins. The edits
 // scroll their text sideways, so that a long number can be typed whole.
 static const DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
-// The list boxes keep the height they are given: a height shrunk to whole
-// items of the fields' font left them too short to scroll through.
+// The list boxes keep the height they are given: shrunk to whole items of
+// the fields' font they came out 26 to 48 pixels high, a single item with a
+// large font, too short to pick from with the scroll bar.
 static const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPCHILDREN |
                                 LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 static const LPARAM kMargins = MAKELPARAM(2, 2);
@@ -146,15 +146,10 @@ static double shown(float x)
 // The window handle of child id, from the state (null when not made).
 static HWND field_window(const TimeDialogState *s, int id)
 {
-    for (const EditSpec &e : kEdits)
-        if (e.id == id)
-            return s->*e.slot;
-    for (const EditSpec &e : kVideoEdits)
-        if (e.id == id)
-            return s->*e.slot;
-    for (const ListSpec &l : kLists)
-        if (l.id == id)
-            return s->*l.slot;
+    for (std::span<const FieldSpec> group : kFieldGroups)
+        for (const FieldSpec &f : group)
+            if (f.id == id)
+                return s->*f.slot;
     return nullptr;
 }
 
@@ -286,10 +281,11 @@ static HWND make_child(HWND dialog, DWORD exStyle, const char *cls, const char *
     return child;
 }
 
-static void make_edits(HWND dialog, TimeDialogState *s, const EditSpec *edits, size_t count)
+// Makes the edits, each with its margins and first text.
+static void make_edits(HWND dialog, TimeDialogState *s, const FieldSpec *edits, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        const EditSpec &e = edits[i];
+        const FieldSpec &e = edits[i];
         if (e.id == CTL_TD_POSITION) {
             s->column3X = 360;
             s->column3Y = 25;
@@ -304,23 +300,32 @@ static void make_edits(HWND dialog, TimeDialogState *s, const EditSpec *edits, s
     }
 }
 
-// The list item selected for the context: beatsPerBar 64..1 is item 0..63,
-// beatUnit 16, 8, 4, 2, 1 is item 0..4; -1 (no selection) for anything else.
+// Number of items of list id, and the value item `index` stands for: beats
+// per bar 64 down to 1, beat units 16, 8, 4, 2, 1.
+static int list_count(int id)
+{
+    return id == CTL_TD_BEATS_PER_BAR ? kMaxBeatsPerBar : (int)std::size(kBeatUnits);
+}
+static int list_value(int id, int index)
+{
+    return id == CTL_TD_BEATS_PER_BAR ? kMaxBeatsPerBar - index : kBeatUnits[index];
+}
+
+// The item of list id that shows the context's value, or -1 (no selection)
+// when no item does.
 static int list_selection(const TimeDialogState *s, int id)
 {
-    if (id == CTL_TD_BEATS_PER_BAR) {
-        int32_t beats = s->context->beatsPerBar;
-        return beats >= 1 && beats <= kMaxBeatsPerBar ? kMaxBeatsPerBar - beats : -1;
-    }
-    for (int i = 0; i < (int)std::size(kBeatUnits); ++i)
-        if (kBeatUnits[i] == s->context->beatUnit)
+    int32_t value = id == CTL_TD_BEATS_PER_BAR ? s->context->beatsPerBar : s->context->beatUnit;
+    for (int i = 0; i < list_count(id); ++i)
+        if (list_value(id, i) == value)
             return i;
     return -1;
 }
 
+// Makes the two lists, fills them and selects the context's values.
 static void make_lists(HWND dialog, TimeDialogState *s)
 {
-    for (const ListSpec &l : kLists) {
+    for (const FieldSpec &l : kLists) {
         HWND list = make_child(dialog, WS_EX_STATICEDGE, "listbox", nullptr, kListStyle, l.id, l.x,
                                l.y, l.w, l.h, s->fontIndex);
         s->*l.slot = list;
@@ -329,17 +334,10 @@ static void make_lists(HWND dialog, TimeDialogState *s)
         // Filled without redrawing: each item would otherwise redraw the
         // list and its scroll bar, which costs a visible delay at opening.
         SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-        char item[16];
-        if (l.id == CTL_TD_BEATS_PER_BAR) {
-            for (int beats = kMaxBeatsPerBar; beats >= 1; --beats) {
-                std::snprintf(item, sizeof item, "%i", beats);
-                SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
-            }
-        } else {
-            for (int unit : kBeatUnits) {
-                std::snprintf(item, sizeof item, "%i", unit);
-                SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
-            }
+        for (int i = 0; i < list_count(l.id); ++i) {
+            char item[16];
+            std::snprintf(item, sizeof item, "%i", list_value(l.id, i));
+            SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)item);
         }
         SendMessageA(list, LB_SETCURSEL, (WPARAM)list_selection(s, l.id), 0);
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
@@ -466,10 +464,10 @@ static void typed_ticks(TimeDialogState *s, int)
 static void picked_signature(TimeDialogState *s, int id)
 {
     int index = (int)SendMessageA(field_window(s, id), LB_GETCURSEL, 0, 0);
-    if (id == CTL_TD_BEATS_PER_BAR && index >= 0 && index < kMaxBeatsPerBar)
-        s->context->beatsPerBar = kMaxBeatsPerBar - index;
-    else if (id == CTL_TD_BEAT_UNIT && index >= 0 && index < (int)std::size(kBeatUnits))
-        s->context->beatUnit = kBeatUnits[index];
+    if (index >= 0 && index < list_count(id)) {
+        int32_t &field = id == CTL_TD_BEATS_PER_BAR ? s->context->beatsPerBar : s->context->beatUnit;
+        field = list_value(id, index);
+    }
     rewrite_field(s, CTL_TD_POSITION);
 }
 
@@ -536,12 +534,17 @@ static int note_at(const TimeDialogState *s, int x, int y)
     return dy / kCell * 5 + dx / kCell;
 }
 
+// The rectangle of note cell c in the dialog's client area.
+static RECT cell_rect(const TimeDialogState *s, int c)
+{
+    int left = s->column2X + kCell * (c % 5), top = s->column2Y + kCell * (c / 5);
+    return {left, top, left + kCell, top + kCell};
+}
+
 // Inverts note cell c of the palette on the dialog's screen.
 static void invert_cell(HWND dialog, const TimeDialogState *s, int c)
 {
-    RECT cell = {s->column2X + kCell * (c % 5), s->column2Y + kCell * (c / 5), 0, 0};
-    cell.right = cell.left + kCell;
-    cell.bottom = cell.top + kCell;
+    RECT cell = cell_rect(s, c);
     HDC dc = GetDC(dialog);
     InvertRect(dc, &cell);
     ReleaseDC(dialog, dc);
@@ -718,11 +721,8 @@ static void paint_decoration(HDC dc, const TimeDialogState *s)
     for (const PaintedLine &l : kLines)
         ctl_line(dc, CTL_RELIEF, l.x1, l.y1, l.x2, l.y2);
     ctl_blit(dc, ctl_bitmap(CTL_BMP_NOTES), s->column2X, s->column2Y, kPaletteW, kPaletteH);
-    if (s->pressedNote >= 0) {
-        int c = s->pressedNote;
-        RECT cell = {s->column2X + kCell * (c % 5), s->column2Y + kCell * (c / 5), 0, 0};
-        cell.right = cell.left + kCell;
-        cell.bottom = cell.top + kCell;
+    if (s->pressedNote >= 0) { // a held cell stays inverted through a repaint
+        RECT cell = cell_rect(s, s->pressedNote);
         InvertRect(dc, &cell);
     }
     ctl_duration_draw(dc, s->context, s);
