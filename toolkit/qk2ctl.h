@@ -446,7 +446,7 @@ static const uint32_t CTL_TD_CONTROL_WORD = 0x7E0;
 // The state of one open dialog. It lives on the stack of the ctl_time_dialog
 // call that opened it and is reached through the dialog's DWL_USER slot.
 struct TimeDialogState {
-    int32_t busy;              // 1 while the dialog writes its own fields: their EN_CHANGE is ignored
+    int32_t busy;              // 1 while the dialog writes its own fields (EN_CHANGE ignored)
     int32_t x, y;              // screen position asked by the caller
     int32_t width, height;     // window size: the client size plus twice the dialog frame
     uint32_t colourWord;       // bits 0-3 field text colour, 4-7 field background, 8-11 field font

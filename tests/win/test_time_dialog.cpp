@@ -220,8 +220,8 @@ TEST_F(TimeDialogTest, OpensAtItsPointShowingOneSecondInEveryUnit)
         HWND seconds = GetDlgItem(s->dialog, CTL_TD_SECONDS);
         EXPECT_EQ(GetFocus(), seconds);
         EXPECT_EQ(SendMessageA(seconds, EM_GETSEL, 0, 0), MAKELONG(0, 8)) << "all selected";
-        EXPECT_EQ(SendMessageA(GetDlgItem(s->dialog, CTL_TD_BEATS_PER_BAR), LB_GETCURSEL, 0, 0), 60);
-        EXPECT_EQ(SendMessageA(GetDlgItem(s->dialog, CTL_TD_BEAT_UNIT), LB_GETCURSEL, 0, 0), 2);
+        EXPECT_EQ(SendMessageA(child(s, CTL_TD_BEATS_PER_BAR), LB_GETCURSEL, 0, 0), 60);
+        EXPECT_EQ(SendMessageA(child(s, CTL_TD_BEAT_UNIT), LB_GETCURSEL, 0, 0), 2);
         EXPECT_EQ(ctl_send_command(GetDlgItem(s->dialog, CTL_TD_REPLACE), CTL_CMD_GET, 0), 1.0f)
             << "replace mode is on";
         PostMessageA(s->dialog, WM_COMMAND, IDCANCEL, 0);
@@ -309,58 +309,62 @@ TEST_F(TimeDialogTest, ChildrenComeInTabOrderWithTheirPlacesFontsAndMargins)
 // Each list's items, and that each can be brought into full view and picked
 // with the keyboard (the first by Home, every other by Down), in the fields'
 // font of three colour words; the lists keep their height of 60 pixels.
+std::string g_listFailures; // list items that could not be seen or picked
+
+// Picks every item of both lists with the keyboard, from the dialog's loop.
+void pick_every_list_item(Script *s)
+{
+    struct ListRow {
+        int id;
+        int count;
+        const char *first, *last;
+    };
+    const ListRow rows[] = {{61, 64, "64", "1"}, {62, 5, "16", "1"}};
+    for (const ListRow &row : rows) {
+        HWND list = child(s, row.id);
+        ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), row.count);
+        char item[16];
+        SendMessageA(list, LB_GETTEXT, 0, (LPARAM)item);
+        EXPECT_STREQ(item, row.first);
+        SendMessageA(list, LB_GETTEXT, row.count - 1, (LPARAM)item);
+        EXPECT_STREQ(item, row.last);
+        RECT client, frame;
+        GetClientRect(list, &client);
+        GetWindowRect(list, &frame);
+        EXPECT_EQ(frame.bottom - frame.top, 60) << "as laid out, whatever the font";
+        SetFocus(list);
+        SendMessageA(list, WM_KEYDOWN, VK_HOME, harness_key_lparam(VK_HOME, true));
+        for (int i = 0; i < row.count; ++i) {
+            if (i > 0)
+                SendMessageA(list, WM_KEYDOWN, VK_DOWN, harness_key_lparam(VK_DOWN, true));
+            RECT r;
+            SendMessageA(list, LB_GETITEMRECT, i, (LPARAM)&r);
+            int want = row.id == 61 ? 64 - i : 16 >> i;
+            int got = row.id == 61 ? g_timeContext.beatsPerBar : g_timeContext.beatUnit;
+            if (SendMessageA(list, LB_GETCURSEL, 0, 0) != i || r.top < 0 ||
+                r.bottom > client.bottom || got != want)
+                g_listFailures += std::to_string(row.id) + ":" + std::to_string(i) + " ";
+        }
+    }
+    EXPECT_EQ(g_timeContext.focusId, 62) << "the last list focused";
+    EXPECT_EQ(text_of(s->dialog, CTL_TD_POSITION), "     1 /  1 /   192")
+        << "1 s at 120 bpm in 1/1: half a whole note, in ticks";
+    PostMessageA(s->dialog, WM_COMMAND, IDOK, 0);
+}
+
 TEST_F(TimeDialogTest, EveryItemOfTheSignatureListsCanBeReachedAndPicked)
 {
-  for (uint32_t word : {kWord, ctl_colour_word(0, 14, 12), ctl_colour_word(0, 14, 15)}) {
-    SCOPED_TRACE(word);
-    g_timeContext = CTL_TIME_CONTEXT_BUILTIN;
-    static std::string failures;
-    failures.clear();
-    Script script;
-    script.owner = host;
-    script.word = word;
-    run_steps(&script, 1.0f, {[](Script *s) {
-                  struct ListRow {
-                      int id;
-                      int count;
-                      const char *first, *last;
-                  };
-                  const ListRow rows[] = {{61, 64, "64", "1"}, {62, 5, "16", "1"}};
-                  for (const ListRow &row : rows) {
-                      HWND list = child(s, row.id);
-                      ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), row.count);
-                      char item[16];
-                      SendMessageA(list, LB_GETTEXT, 0, (LPARAM)item);
-                      EXPECT_STREQ(item, row.first);
-                      SendMessageA(list, LB_GETTEXT, row.count - 1, (LPARAM)item);
-                      EXPECT_STREQ(item, row.last);
-                      RECT client, frame;
-                      GetClientRect(list, &client);
-                      GetWindowRect(list, &frame);
-                      EXPECT_EQ(frame.bottom - frame.top, 60) << "as laid out, whatever the font";
-                      SetFocus(list);
-                      SendMessageA(list, WM_KEYDOWN, VK_HOME, harness_key_lparam(VK_HOME, true));
-                      for (int i = 0; i < row.count; ++i) {
-                          if (i > 0)
-                              SendMessageA(list, WM_KEYDOWN, VK_DOWN,
-                                           harness_key_lparam(VK_DOWN, true));
-                          RECT r;
-                          SendMessageA(list, LB_GETITEMRECT, i, (LPARAM)&r);
-                          int want = row.id == 61 ? 64 - i : 16 >> i;
-                          int got = row.id == 61 ? g_timeContext.beatsPerBar : g_timeContext.beatUnit;
-                          if (SendMessageA(list, LB_GETCURSEL, 0, 0) != i || r.top < 0 ||
-                              r.bottom > client.bottom || got != want)
-                              failures += std::to_string(row.id) + ":" + std::to_string(i) + " ";
-                      }
-                  }
-                  EXPECT_EQ(g_timeContext.focusId, 62) << "the last list focused";
-                  EXPECT_EQ(text_of(s->dialog, CTL_TD_POSITION), "     1 /  1 /   192")
-                      << "1 s at 120 bpm in 1/1: half a whole note, in ticks";
-                  PostMessageA(s->dialog, WM_COMMAND, IDOK, 0);
-              }});
-    EXPECT_EQ(failures, "") << "items that were not visible or not picked";
-    EXPECT_FALSE(script.timedOut);
-  }
+    for (uint32_t word : {kWord, ctl_colour_word(0, 14, 12), ctl_colour_word(0, 14, 15)}) {
+        SCOPED_TRACE(word);
+        g_timeContext = CTL_TIME_CONTEXT_BUILTIN;
+        g_listFailures.clear();
+        Script script;
+        script.owner = host;
+        script.word = word;
+        run_steps(&script, 1.0f, {pick_every_list_item});
+        EXPECT_EQ(g_listFailures, "") << "items that were not visible or not picked";
+        EXPECT_FALSE(script.timedOut);
+    }
 }
 
 // A text typed into one field, and what every time field then shows: the
@@ -980,7 +984,8 @@ const OddContext kOdd[] = {
          c->beatsPerBar = 0;
      },
      "     1 /  3 /     0", -1, -1},
-    {"100 beats per bar", [](TimeContext *c) { c->beatsPerBar = 100; }, "     1 /  3 /     0", -1, 2},
+    {"100 beats per bar", [](TimeContext *c) { c->beatsPerBar = 100; }, "     1 /  3 /     0", -1,
+     2},
     {"notes above 14",
      [](TimeContext *c) {
          c->notes[0] = 2;

@@ -95,7 +95,8 @@ static const DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL 
 static const LPARAM kMargins = MAKELPARAM(2, 2);
 
 // Popup, visible, clipping its children, thin border, modal frame.
-static const DWORD kDialogStyle = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_BORDER | DS_MODALFRAME;
+static const DWORD kDialogStyle =
+    WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_BORDER | DS_MODALFRAME;
 static_assert(kDialogStyle == 0x92800080, "time-entry dialog style");
 static const SIZE_T kTemplateBytes = 1024; // the zeroed block the template is built in
 
@@ -465,8 +466,8 @@ static void picked_signature(TimeDialogState *s, int id)
 {
     int index = (int)SendMessageA(field_window(s, id), LB_GETCURSEL, 0, 0);
     if (index >= 0 && index < list_count(id)) {
-        int32_t &field = id == CTL_TD_BEATS_PER_BAR ? s->context->beatsPerBar : s->context->beatUnit;
-        field = list_value(id, index);
+        TimeContext *c = s->context;
+        (id == CTL_TD_BEATS_PER_BAR ? c->beatsPerBar : c->beatUnit) = list_value(id, index);
     }
     rewrite_field(s, CTL_TD_POSITION);
 }
