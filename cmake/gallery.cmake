@@ -7,7 +7,9 @@ add_library(gallery_app STATIC
   gallery/page_knobs.cpp
   gallery/page_faders.cpp
   gallery/page_lists.cpp
-  gallery/page_grid.cpp)
+  gallery/page_grid.cpp
+
+  gallery/page_time.cpp)
 target_link_libraries(gallery_app PUBLIC qk2ctl win_capture gdi32 user32)
 
 add_executable(gallery WIN32 gallery/main.cpp resources/gallery.rc)

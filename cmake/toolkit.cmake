@@ -13,7 +13,8 @@ add_library(qk2ctl STATIC
   toolkit/controls/list2d.cpp
   toolkit/controls/drag.cpp
   toolkit/dialogs/edit_value.cpp
-  toolkit/dialogs/adjust_popup.cpp)
+  toolkit/dialogs/adjust_popup.cpp
+  toolkit/dialogs/time_dialog.cpp)
 target_link_libraries(qk2ctl PUBLIC ctl_number ctl_time ctl_vgrid gdi32 user32 comctl32 advapi32)
 
 # Helpers every window test uses: pumping, input, pixels, registry keys.
@@ -51,3 +52,12 @@ target_link_libraries(bench-vgrid-win PRIVATE qk2ctl)
 add_executable(bench-rotatif-win bench/bench_rotatif_win.cpp resources/toolkit.rc)
 target_compile_options(bench-rotatif-win PRIVATE -O2)
 target_link_libraries(bench-rotatif-win PRIVATE qk2ctl comctl32)
+
+# The time-entry dialog's window tests.
+k_test(test-time-dialog
+  SOURCES tests/win/test_time_dialog.cpp resources/toolkit.rc
+  LIBS win_harness)
+
+# The time-entry dialog's speed under Wine (scripts/run-bench.sh runs it).
+add_executable(bench-time-dialog-win bench/bench_time_dialog_win.cpp resources/toolkit.rc)
+target_link_libraries(bench-time-dialog-win PRIVATE qk2ctl)

@@ -23,6 +23,7 @@ static const GalleryPage kPages[] = {
     {"Faders", gallery_create_faders_page, gallery_tour_faders},
     {"Lists", gallery_create_lists_page, gallery_tour_lists},
     {"Grid", gallery_create_grid_page, gallery_tour_grid},
+    {"Time", gallery_create_time_page, gallery_tour_time},
 };
 static const int kPageCount = (int)(sizeof kPages / sizeof kPages[0]);
 

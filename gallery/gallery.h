@@ -71,6 +71,9 @@ int gallery_tour_grid(HWND page, int step);
 // knobs.png and adjust.png.
 HWND gallery_create_knobs_page(HWND parent, int x, int y, int width, int height);
 int gallery_tour_knobs(HWND page, int step);
+// Page of the time values, each entered with the time-entry dialog.
+HWND gallery_create_time_page(HWND parent, int x, int y, int width, int height);
+int gallery_tour_time(HWND page, int step);
 
 // ---------------------------------------------------------------------------
 // What pages share

@@ -10,6 +10,7 @@
 // Contents: 1. start-up and settings  2. drawing  3. plumbing  4. Free panel
 //           5. I2p button  6. drag helpers  7. edit-value dialog  8. Slide fader
 //           9. 2DList and 3DList  10. Vgrid  11. Rotatif knob  12. adjust-value popup
+//           13. time-entry dialog
 #pragma once
 #include <windows.h>
 #include <cstddef>
@@ -949,3 +950,104 @@ int ctl_decade(float x);
 // once, having no state.
 INT_PTR CALLBACK ctl_adjust_proc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam);
 
+
+// ---------------------------------------------------------------------------
+// Time-entry dialog
+// ---------------------------------------------------------------------------
+// A modal dialog that shows one time in every unit of the time context at
+// once: seconds, milliseconds, frequency, tempo of period, distance, samples,
+// a note duration, a bar / beat / tick position and a video frame. Typing
+// into any field converts at once and rewrites the others. It edits the
+// process's time context (g_timeContext, saved as "Dial_tCtx" at the final
+// shutdown) in place; Cancel puts the context back as it was at the opening.
+
+// Child ids (the dialog's controls, in Tab order: 10, 11, 12, 13, 50, 51, 14,
+// 63, 60, 61, 62, 70, 71, 15, 1, 2, 3).
+enum CtlTimeDialogId {
+    CTL_TD_OK = 1,               // "OK" (also Enter): returns the seconds
+    CTL_TD_CANCEL = 2,           // "Cancel" (also Escape): restores the context
+    CTL_TD_APPLY = 3,            // "Apply": the time becomes the note duration
+    CTL_TD_SECONDS = 10,         // edit, "%.6f" seconds
+    CTL_TD_MILLISECONDS = 11,    // edit, "%.3f" milliseconds
+    CTL_TD_FREQUENCY = 12,       // edit, "%.3f" Hz (1 / seconds)
+    CTL_TD_TEMPO_OF_PERIOD = 13, // edit, "%.3f" bpm (60 / seconds)
+    CTL_TD_TEMPO = 14,           // edit, the context's tempo, "%.3f"
+    CTL_TD_REPLACE = 15,         // lamp switch: a picked note replaces the duration
+    CTL_TD_DISTANCE = 50,        // edit, "%.3f" metres at 330 m/s
+    CTL_TD_SAMPLES = 51,         // edit, "%.0f" samples at the context's sample rate
+    CTL_TD_TICKS = 60,           // edit, ticks per beat "%04i", kept in 1-99999
+    CTL_TD_BEATS_PER_BAR = 61,   // list box, items 64 down to 1
+    CTL_TD_BEAT_UNIT = 62,       // list box, items 16, 8, 4, 2, 1
+    CTL_TD_POSITION = 63,        // edit, "bar / beat / tick"
+    CTL_TD_FRAME = 70,           // edit, "%.3f" video frame
+    CTL_TD_FRAME_RATE = 71,      // edit, frames per second "%.3f"
+};
+
+static const int CTL_TD_CLIENT_W = 544;   // client area of the dialog
+static const int CTL_TD_CLIENT_H = 220;
+static const int CTL_TD_FIELD_TEXT = 128; // bytes a field's text is read into (126 characters kept)
+// The colour word the toolkit's controls open the dialog with: black text on
+// palette colour 14 in font 7.
+static const uint32_t CTL_TD_CONTROL_WORD = 0x7E0;
+
+// The state of one open dialog. It lives on the stack of the ctl_time_dialog
+// call that opened it and is reached through the dialog's DWL_USER slot.
+struct TimeDialogState {
+    int32_t busy;              // 1 while the dialog writes its own fields (EN_CHANGE ignored)
+    int32_t x, y;              // screen position asked by the caller
+    int32_t width, height;     // window size: the client size plus twice the dialog frame
+    uint32_t colourWord;       // bits 0-3 field text colour, 4-7 field background, 8-11 field font
+    TimeContext *context;      // the process's time context, edited in place
+    TimeContext snapshot;      // the context as it was at the opening; Cancel writes it back
+    uint16_t fontIndex;        // bits 8-11 of the colour word
+    HWND secondsEdit;          // CTL_TD_SECONDS
+    HWND millisecondsEdit;     // CTL_TD_MILLISECONDS
+    HWND frequencyEdit;        // CTL_TD_FREQUENCY
+    HWND tempoOfPeriodEdit;    // CTL_TD_TEMPO_OF_PERIOD
+    HWND tempoEdit;            // CTL_TD_TEMPO
+    HWND replaceSwitch;        // CTL_TD_REPLACE
+    HWND okButton;             // CTL_TD_OK
+    HWND cancelButton;         // CTL_TD_CANCEL
+    HWND applyButton;          // CTL_TD_APPLY
+    HWND distanceEdit;         // CTL_TD_DISTANCE
+    HWND samplesEdit;          // CTL_TD_SAMPLES
+    HWND ticksEdit;            // CTL_TD_TICKS
+    HWND beatsPerBarList;      // CTL_TD_BEATS_PER_BAR
+    HWND beatUnitList;         // CTL_TD_BEAT_UNIT
+    HWND positionEdit;         // CTL_TD_POSITION
+    HWND frameEdit;            // CTL_TD_FRAME
+    HWND frameRateEdit;        // CTL_TD_FRAME_RATE
+    float value;               // the caller's seconds at the opening; then the result
+    TimeValues views;          // the time shown, in every kept unit
+    int32_t pressedNote;       // note cell 0-14 held with the mouse, -1 for none
+    int32_t column2X, column2Y; // top-left of the note palette (180, 25)
+    int32_t column3X, column3Y; // top-left of the position column (360, 25)
+    WindowMover drag;          // moves the dialog when its background is dragged
+    HGLOBAL dialogTemplate;    // the in-memory template, freed when the dialog goes
+    HWND owner;                // the caller's window: its destruction ends the dialog
+    int32_t ended;             // 1 once the dialog has ended: later ends change nothing
+};
+
+// Opens the time-entry dialog with its top-left corner at screen point
+// (x, y) (moved only as far as needed to be wholly on the screen), showing
+// seconds, for owner (which it disables while open; may be null). The
+// fields take the colours and font of colourWord (the toolkit's controls pass
+// CTL_TD_CONTROL_WORD). Waits until the dialog closes and returns:
+// - the time in seconds, after OK or Enter (the context keeps its changes);
+// - CTL_TIME_CANCEL (-1e35), after Cancel or Escape (the context is put back
+//   as it was), or when the dialog was closed otherwise: WM_CLOSE, a second
+//   ctl_time_dialog (which closes the open one first), the toolkit's final
+//   shutdown, or the destruction of owner or of a window holding it (in
+//   those cases the context keeps its changes). Also CTL_TIME_CANCEL at once
+//   when the toolkit is not running or the dialog cannot be made.
+// A control that opens it for itself checks IsWindow on itself after the
+// call before it touches its own record: it may have been destroyed. Only one
+// time-entry dialog is open at a time (g_openTimeDialog).
+float ctl_time_dialog(HWND owner, uint32_t colourWord, int x, int y, float seconds);
+
+// Draws the duration strip of context's note sequence into dc: a sunken
+// black box from (X - 1, Y + 135) to (X + 161, Y + 169), each note of the
+// sequence (at most five) as its picture inverted, 30 pixels apart, and a
+// tie mark between notes; (X, Y) is state's note-palette origin (column2X,
+// column2Y), or (180, 25) when state is null. Leaves toolkit pen 13 selected.
+void ctl_duration_draw(HDC dc, const TimeContext *context, const TimeDialogState *state);

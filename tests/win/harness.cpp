@@ -344,3 +344,42 @@ void harness_toolkit_stop(HarnessApp *app)
     ctl_shutdown();
     harness_app_end(app);
 }
+
+// ---------------------------------------------------------------------------
+// The time-entry dialog
+// ---------------------------------------------------------------------------
+
+static TimeDialogAnswer *g_timeAnswer; // the armed answer, one at a time
+static HWND g_timeAnswered;            // the dialog answered last
+
+static void CALLBACK answer_time_dialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = g_openTimeDialog;
+    if (g_timeAnswer == nullptr || dialog == nullptr || dialog == g_timeAnswered)
+        return;
+    g_timeAnswered = dialog;
+    ++g_timeAnswer->opened;
+    GetWindowTextA(GetDlgItem(dialog, CTL_TD_SECONDS), g_timeAnswer->shown,
+                   (int)sizeof g_timeAnswer->shown);
+    if (g_timeAnswer->seconds != nullptr)
+        SetWindowTextA(GetDlgItem(dialog, CTL_TD_SECONDS), g_timeAnswer->seconds);
+    int button = g_timeAnswer->seconds != nullptr ? CTL_TD_OK : CTL_TD_CANCEL;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 (LPARAM)GetDlgItem(dialog, button));
+}
+
+UINT_PTR harness_time_dialog_arm(TimeDialogAnswer *answer)
+{
+    g_timeAnswer = answer;
+    g_timeAnswered = nullptr;
+    answer->shown[0] = '\0';
+    answer->opened = 0;
+    return SetTimer(nullptr, 0, 10, answer_time_dialog);
+}
+
+void harness_time_dialog_disarm(UINT_PTR timer)
+{
+    KillTimer(nullptr, timer);
+    g_timeAnswer = nullptr;
+    g_timeAnswered = nullptr;
+}

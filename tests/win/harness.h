@@ -103,6 +103,21 @@ std::vector<UINT> harness_log_codes(const MessageLog *log, std::initializer_list
 int harness_log_find(const MessageLog *log, UINT message);
 
 // ---------------------------------------------------------------------------
+// The time-entry dialog, answered from inside its own loop
+// ---------------------------------------------------------------------------
+
+// What a control's time-entry dialog showed and what the test answered.
+struct TimeDialogAnswer {
+    const char *seconds; // typed into the seconds field before OK; null: Cancel
+    char shown[64];      // the seconds field's text when the dialog opened
+    int opened;          // how many dialogs were answered
+};
+// Arms a timer that answers every time-entry dialog that opens while the test
+// waits (until harness_time_dialog_disarm). Returns the timer.
+UINT_PTR harness_time_dialog_arm(TimeDialogAnswer *answer);
+void harness_time_dialog_disarm(UINT_PTR timer);
+
+// ---------------------------------------------------------------------------
 // Registry and the toolkit
 // ---------------------------------------------------------------------------
 

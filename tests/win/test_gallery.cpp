@@ -476,4 +476,139 @@ TEST_F(GalleryListsTest, TabMovesBetweenTheLists)
     EXPECT_EQ(GetFocus(), takes);
 }
 
+// ---------------------------------------------------------------------------
+// The Time page: each value opens the time-entry dialog over itself.
+// ---------------------------------------------------------------------------
+
+// What the timer does in the time-entry dialog's loop: one step per tick.
+struct TimeVisit {
+    const char *tempo;   // typed into the tempo field first, or null
+    const char *seconds; // then typed into the seconds field, or null
+    int end;             // then IDOK or IDCANCEL
+    std::string shownTempo; // the tempo field's text when the dialog opened
+    HWND dialog;            // the dialog seen
+    int step;               // progress
+};
+TimeVisit *g_visit = nullptr;
+
+void CALLBACK visit_time_dialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    TimeVisit *v = g_visit;
+    if (v == nullptr || g_openTimeDialog == nullptr)
+        return;
+    HWND d = v->dialog = g_openTimeDialog;
+    char text[64] = "";
+    switch (v->step++) {
+    case 0:
+        GetWindowTextA(GetDlgItem(d, CTL_TD_TEMPO), text, sizeof text);
+        v->shownTempo = text;
+        if (v->tempo != nullptr)
+            SetWindowTextA(GetDlgItem(d, CTL_TD_TEMPO), v->tempo);
+        if (v->seconds != nullptr)
+            SetWindowTextA(GetDlgItem(d, CTL_TD_SECONDS), v->seconds);
+        break;
+    case 1: PostMessageA(GetDlgItem(d, v->end), BM_CLICK, 0, 0); break;
+    }
+}
+
+// Clicks value field `row` of the Time page with the visit running in the
+// dialog's loop.
+void visit(HWND page, int row, TimeVisit *v)
+{
+    g_visit = v;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, visit_time_dialog);
+    harness_post_mouse(page, WM_LBUTTONDOWN, 140, 60 + 32 * row, MK_LBUTTON);
+    harness_pump_until([](void *data) { return static_cast<TimeVisit *>(data)->step >= 2 &&
+                                               g_openTimeDialog == nullptr; },
+                       v, 3000);
+    KillTimer(nullptr, timer);
+    g_visit = nullptr;
+    harness_pump();
+}
+
+TEST_F(GalleryTest, TimeValuesAreEnteredWithTheTimeDialogWhichKeepsItsContext)
+{
+    int time = gallery_page_index("Time");
+    harness_click(GetDlgItem(GetDlgItem(window, 1), time + 1), 2, 2); // the Time lamp
+    HWND timePage = gallery_page_window(time);
+    ASSERT_NE(timePage, nullptr);
+    EXPECT_TRUE(IsWindowVisible(timePage));
+    EXPECT_FALSE(IsWindowVisible(page));
+
+    TimeVisit first = {"90", "1.5", IDOK, "", nullptr, 0};
+    visit(timePage, 0, &first);
+    ASSERT_NE(first.dialog, nullptr) << "the delay time opened the dialog";
+    EXPECT_EQ(first.shownTempo, "120.000");
+    EXPECT_EQ(log(), " Delay time: 1.500000 s");
+    EXPECT_EQ(g_timeContext.tempo, 90.0f);
+
+    TimeVisit second = {nullptr, "0.25", IDCANCEL, "", nullptr, 0};
+    visit(timePage, 1, &second);
+    EXPECT_EQ(second.shownTempo, "90.000") << "the context is kept between openings";
+    EXPECT_EQ(log(), " Pre-delay: cancelled");
+
+    TimeVisit third = {"60", nullptr, IDCANCEL, "", nullptr, 0}; // Cancel puts the tempo back
+    visit(timePage, 2, &third);
+    EXPECT_EQ(log(), " Loop length: cancelled");
+    EXPECT_EQ(g_timeContext.tempo, 90.0f);
+    EXPECT_EQ(g_openTimeDialog, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(window));
+}
+
+// The Time page's tour, one step per tick as the gallery runs it.
+struct TourRun {
+    int (*tour)(HWND page, int step); // the page's tour function
+    HWND page;                        // the page
+    int step;                         // the next step
+    int more;                         // what the last step returned
+};
+TourRun g_tourRun;
+
+void CALLBACK tour_tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_tourRun.more)
+        g_tourRun.more = g_tourRun.tour(g_tourRun.page, g_tourRun.step++);
+}
+
+TEST_F(GalleryTest, TheTimePagesTourLeavesThreeNotesAndTheirDuration)
+{
+    int time = gallery_page_index("Time");
+    ASSERT_GE(time, 0);
+    gallery_show_page(time);
+    int count;
+    const GalleryPage *pages = gallery_pages(&count);
+    g_tourRun = {pages[time].tour, gallery_page_window(time), 0, 1};
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, tour_tick);
+    harness_pump_until([](void *) { return g_tourRun.more == 0; }, nullptr, 5000);
+    KillTimer(nullptr, timer);
+    harness_pump();
+    EXPECT_EQ(g_tourRun.more, 0) << "the tour ended";
+    EXPECT_EQ(g_openTimeDialog, nullptr) << "and closed the dialog with OK";
+    EXPECT_EQ(g_timeContext.notes[0], 12);
+    EXPECT_EQ(g_timeContext.notes[1], 3);
+    EXPECT_EQ(g_timeContext.notes[2], 1);
+    EXPECT_EQ(g_timeContext.notes[3], CTL_NOTE_EMPTY);
+    EXPECT_EQ(log(), " Delay time: 2.400000 s") << "one 4/4 bar at 100 bpm";
+}
+
+void CALLBACK close_gallery_from_dialog(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    if (g_openTimeDialog == nullptr)
+        return;
+    KillTimer(nullptr, timer);
+    PostMessageA(GetAncestor(GetWindow(g_openTimeDialog, GW_OWNER), GA_ROOT), WM_CLOSE, 0, 0);
+}
+
+TEST_F(GalleryTest, ClosingTheWindowWhileTheTimeDialogIsOpenEndsItFirst)
+{
+    int time = gallery_page_index("Time");
+    gallery_show_page(time);
+    SetTimer(nullptr, 0, 20, close_gallery_from_dialog);
+    harness_post_mouse(gallery_page_window(time), WM_LBUTTONDOWN, 140, 60, MK_LBUTTON);
+    harness_pump_until([](void *w) { return !IsWindow(static_cast<HWND>(w)); }, window, 3000);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(g_openTimeDialog, nullptr);
+    EXPECT_EQ(g_toolkitActive, 0);
+}
+
 } // namespace

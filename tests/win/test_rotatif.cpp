@@ -845,21 +845,27 @@ TEST_F(RotatifTest, EditPathsApplyTheTypedValue)
     }
 }
 
-// Until the time-entry dialog is part of the toolkit, EditTime asks for the
-// seconds in the number editor.
-TEST_F(RotatifTest, EditTimeFallsBackToTheNumberEditor)
+// EditTime asks for the seconds in the time-entry dialog, opened on the
+// knob's value; a cancelled dialog changes nothing.
+TEST_F(RotatifTest, EditTimeOpensTheTimeDialog)
 {
     HWND knob = make(0, 100, 2.5f, 1, 0, EditTime);
-    EditScript script;
-    script.answers = {"1.5"};
-    run_edit(knob, &script);
-    EXPECT_EQ(script.shown, std::vector<std::string>{"2.50"});
+    TimeDialogAnswer answer = {"1.5"};
+    UINT_PTR timer = harness_time_dialog_arm(&answer);
+    SendMessageA(knob, WM_COMMAND, ROT_CMD_EDIT, 0);
+    EXPECT_EQ(answer.opened, 1);
+    EXPECT_STREQ(answer.shown, "2.500000");
     EXPECT_EQ(value(knob), 1.5f);
     EXPECT_EQ(notes.values, std::vector<float>{1.5f});
-    script = EditScript(); // cancelled: nothing
-    run_edit(knob, &script);
+    answer.seconds = nullptr;
+    harness_time_dialog_disarm(timer);
+    timer = harness_time_dialog_arm(&answer);
+    SendMessageA(knob, WM_COMMAND, ROT_CMD_EDIT, 0);
+    harness_time_dialog_disarm(timer);
+    EXPECT_EQ(answer.opened, 1);
     EXPECT_EQ(value(knob), 1.5f);
     EXPECT_EQ(notes.values.size(), 1u);
+    EXPECT_EQ(g_openTimeDialog, nullptr);
 }
 
 TEST_F(RotatifTest, KnobDestroyedWhileItsEditBoxIsOpen)

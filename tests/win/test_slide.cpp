@@ -691,6 +691,28 @@ TEST_F(SlideTest, DisabledIgnoresTheUser)
     EXPECT_EQ(g_openEditDialog, nullptr) << "no edit box ever opened (it would block here)";
 }
 
+// The time editor: the time-entry dialog opened on the value; a cancelled
+// dialog changes nothing.
+TEST_F(SlideTest, TimeEditorOpensTheTimeDialog)
+{
+    SlideRecord r = record();
+    r.style |= SLIDE_EDIT_TIME;
+    r.scale.step = 0.01f;
+    HWND slide = make(r);
+    set(slide, 0.5f);
+    for (const char *typed : {"0.75", (const char *)nullptr}) {
+        TimeDialogAnswer answer = {typed};
+        UINT_PTR timer = harness_time_dialog_arm(&answer);
+        command(slide, SLIDE_CMD_EDIT);
+        harness_time_dialog_disarm(timer);
+        EXPECT_EQ(answer.opened, 1);
+        EXPECT_STREQ(answer.shown, typed != nullptr ? "0.500000" : "0.750000");
+        EXPECT_FLOAT_EQ(value(slide), 0.75f);
+    }
+    EXPECT_EQ(notes.values.size(), 1u);
+    EXPECT_EQ(g_openTimeDialog, nullptr);
+}
+
 TEST_F(SlideTest, FocusMarkAndRoundThumb)
 {
     SlideRecord r = record();

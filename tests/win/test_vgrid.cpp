@@ -726,7 +726,6 @@ TEST_F(VgridTest, CtrlClickTypesAValueInTheEditBox)
         {"type 1, left empty", cell(1, 1, 20, 20, 60, 60, 0.5f), "", "0.50000", 0.5f, 0},
         {"type 1, cancelled", cell(1, 1, 20, 20, 60, 60, 0.5f), nullptr, "0.50000", 0.5f, 0},
         {"type 4", cell(1, 4, 20, 20, 60, 60, 2.0f, 0.01f, 4.0f), "0", "2.00000", 0.01f, 1},
-        {"type 2, in seconds", cell(1, 2, 20, 20, 60, 60, 1.25f), "2.5", "1.25000", 2.5f, 1},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.what);
@@ -753,6 +752,27 @@ TEST_F(VgridTest, CtrlClickTypesAValueInTheEditBox)
         EXPECT_EQ(zoom(grid), 100.0f) << "no zoom on an item";
         DestroyWindow(grid);
     }
+}
+
+// A type 2 item asks for its time in the time-entry dialog.
+TEST_F(VgridTest, CtrlClickOnATimeOpensTheTimeDialog)
+{
+    HWND grid = make();
+    VgridItem time = cell(1, 2, 20, 20, 60, 60, 1.25f);
+    ctl_vgrid_add(grid, &time);
+    log.calls.clear();
+    for (const char *typed : {"2.5", (const char *)nullptr}) {
+        TimeDialogAnswer answer = {typed};
+        UINT_PTR timer = harness_time_dialog_arm(&answer);
+        mouse(grid, WM_LBUTTONDOWN, 40, 45, kCtrlLeft);
+        harness_time_dialog_disarm(timer);
+        mouse(grid, WM_LBUTTONUP, 40, 45, MK_CONTROL);
+        EXPECT_EQ(answer.opened, 1);
+        EXPECT_STREQ(answer.shown, typed != nullptr ? "1.250000" : "2.500000");
+        EXPECT_FLOAT_EQ(value(grid, 1), 2.5f) << "set by the first, kept by the cancelled one";
+        EXPECT_EQ(log.count(VGRID_CODE_CHANGED, true), 1);
+    }
+    EXPECT_EQ(g_openTimeDialog, nullptr);
 }
 
 TEST_F(VgridTest, CtrlClickOnAToggleOrWithCtrlRightOpensNothing)

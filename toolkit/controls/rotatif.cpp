@@ -410,13 +410,11 @@ static int ask_number(const RotatifRecord *self, POINT at, float shown, float *t
     return got;
 }
 
-// Asks for a time in seconds at `at`. Returns it, or CTL_TIME_CANCEL when
-// nothing was entered. The number editor stands in for the time-entry
-// dialog until that dialog is part of the toolkit.
+// Asks for a time in seconds at `at` in the time-entry dialog. Returns it, or
+// CTL_TIME_CANCEL when nothing was entered.
 static float ask_time(const RotatifRecord *self, POINT at)
 {
-    float typed;
-    return ask_number(self, at, self->scale.current, &typed) ? typed : CTL_TIME_CANCEL;
+    return ctl_time_dialog(self->parent, kEditColours, at.x, at.y, self->scale.current);
 }
 
 // The three edit paths, each when its style is set: decibels, the plain

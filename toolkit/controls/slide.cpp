@@ -456,9 +456,7 @@ static void edit_as_text(HWND slide, SlideRecord *s, POINT anchor, bool decibels
 // CTL_TIME_CANCEL when none was entered.
 static float ask_time(const SlideRecord *s, POINT anchor)
 {
-    (void)s;
-    (void)anchor;
-    return CTL_TIME_CANCEL;
+    return ctl_time_dialog(s->parent, kEditColour, anchor.x, anchor.y, s->scale.current);
 }
 
 static void edit_as_time(HWND slide, SlideRecord *s, POINT anchor)

@@ -509,18 +509,15 @@ static bool ask_number(HWND owner, POINT at, float value, float *typed)
     return answered;
 }
 
-// Asks for a time in seconds for a type 2 item. Returns true with it, false
-// when cancelled. This is where the time-entry dialog is called:
-//     float seconds = ctl_time_dialog(owner, VGRID_EDIT_WORD, at.x, at.y, value);
-//     if (seconds == CTL_TIME_CANCEL)
-//         return false;
-//     *typed = seconds;
-//     return true;
-// Until that dialog is part of the toolkit the seconds are typed in the
-// edit box.
+// Asks for a time in seconds for a type 2 item in the time-entry dialog.
+// Returns true with it, false when cancelled.
 static bool ask_time(HWND owner, POINT at, float value, float *typed)
 {
-    return ask_number(owner, at, value, typed);
+    float seconds = ctl_time_dialog(owner, VGRID_EDIT_WORD, at.x, at.y, value);
+    if (seconds == CTL_TIME_CANCEL)
+        return false;
+    *typed = seconds;
+    return true;
 }
 
 // Ctrl+click on item index at client point (x, y): types 1 and 4 ask for a
