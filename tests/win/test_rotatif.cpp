@@ -850,7 +850,8 @@ TEST_F(RotatifTest, EditPathsApplyTheTypedValue)
 TEST_F(RotatifTest, EditTimeOpensTheTimeDialog)
 {
     HWND knob = make(0, 100, 2.5f, 1, 0, EditTime);
-    TimeDialogAnswer answer = {"1.5"};
+    TimeDialogAnswer answer = {};
+    answer.seconds = "1.5";
     UINT_PTR timer = harness_time_dialog_arm(&answer);
     SendMessageA(knob, WM_COMMAND, ROT_CMD_EDIT, 0);
     EXPECT_EQ(answer.opened, 1);

@@ -701,7 +701,8 @@ TEST_F(SlideTest, TimeEditorOpensTheTimeDialog)
     HWND slide = make(r);
     set(slide, 0.5f);
     for (const char *typed : {"0.75", (const char *)nullptr}) {
-        TimeDialogAnswer answer = {typed};
+        TimeDialogAnswer answer = {};
+        answer.seconds = typed;
         UINT_PTR timer = harness_time_dialog_arm(&answer);
         command(slide, SLIDE_CMD_EDIT);
         harness_time_dialog_disarm(timer);

@@ -762,7 +762,8 @@ TEST_F(VgridTest, CtrlClickOnATimeOpensTheTimeDialog)
     ctl_vgrid_add(grid, &time);
     log.calls.clear();
     for (const char *typed : {"2.5", (const char *)nullptr}) {
-        TimeDialogAnswer answer = {typed};
+        TimeDialogAnswer answer = {};
+        answer.seconds = typed;
         UINT_PTR timer = harness_time_dialog_arm(&answer);
         mouse(grid, WM_LBUTTONDOWN, 40, 45, kCtrlLeft);
         harness_time_dialog_disarm(timer);
