@@ -18,3 +18,8 @@ target_link_libraries(gallery PRIVATE gallery_app)
 k_test(test-gallery
   SOURCES tests/win/test_gallery.cpp tests/win/test_gallery_faders.cpp resources/gallery.rc
   LIBS gallery_app win_harness)
+
+# The README's complete example of a program on the toolkit: built with every
+# cross build, so the example in the README always compiles.
+add_executable(example-channel-strip WIN32 examples/channel_strip.cpp resources/toolkit.rc)
+target_link_libraries(example-channel-strip PRIVATE qk2ctl)
