@@ -2,11 +2,60 @@
 // paints the current calculation as a paper tape of up to six right-aligned
 // lines, newest at the bottom, with a rule over a result line, and the box of
 // the last operator key lit on its left. It keeps no data: every repaint
-// reads the engine's state. A left click drags the window, a right or middle
-// click opens the about box.
+// reads the engine's state; the main window asks it to repaint only when the
+// lines or the indicator changed. A left click drags the window, a right or
+// middle click opens the about box.
 #include "app/app.h"
 
 #include "toolkit/core/ctl.h"
+
+// ---------------------------------------------------------------------------
+// What was painted
+// ---------------------------------------------------------------------------
+
+// What the display shows: the operands of its tape lines and the indicator.
+struct DisplayLook {
+    int count;                            // tape lines, at most six
+    TapeEntry lines[CALC_TAPE_LINES];     // their operands, newest first
+    int indicator;                        // 0 or 12..15
+};
+
+// The look of the last paint; window thread only. `g_painted` is 0 until
+// the first paint.
+static DisplayLook g_lastLook;
+static int g_painted;
+
+static DisplayLook look_of(const CalcState *s)
+{
+    DisplayLook look = {};
+    int slots[CALC_TAPE_LINES];
+    look.count = calc_tape_lines(s, slots);
+    for (int i = 0; i < look.count; i++)
+        look.lines[i] = s->tape[slots[i]];
+    look.indicator = s->indicator;
+    return look;
+}
+
+static bool same_entry(const TapeEntry &a, const TapeEntry &b)
+{
+    return a.value == b.value && a.duration == b.duration && a.op == b.op &&
+           a.negative == b.negative;
+}
+
+static bool same_look(const DisplayLook &a, const DisplayLook &b)
+{
+    if (a.count != b.count || a.indicator != b.indicator)
+        return false;
+    for (int i = 0; i < a.count; i++)
+        if (!same_entry(a.lines[i], b.lines[i]))
+            return false;
+    return true;
+}
+
+int app_display_changed(const CalcState *s)
+{
+    return !g_painted || !same_look(look_of(s), g_lastLook);
+}
 
 // ---------------------------------------------------------------------------
 // Painting
@@ -65,12 +114,18 @@ void app_paint_display(HDC dc, const CalcState *s)
 // Message handlers
 // ---------------------------------------------------------------------------
 
+// The whole face, then the lines and the indicator over it: the face is
+// drawn here, not when erasing, so no pixel is erased and then painted over.
 static void display_on_paint(HWND panel, const CalcState *s)
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(panel, &ps);
-    if (dc)
+    if (dc) {
+        ctl_blit_bitmap(dc, 0, 0, g_displayPicture);
         app_paint_display(dc, s);
+        g_lastLook = look_of(s);
+        g_painted = 1;
+    }
     EndPaint(panel, &ps);
 }
 
@@ -90,10 +145,12 @@ LRESULT app_display_callback(HWND panel, UINT message, WPARAM wParam, LPARAM lPa
     CalcState *s = (CalcState *)userData;
     switch (message) {
     case WM_CREATE: return 0;
-    case WM_ERASEBKGND: ctl_blit_bitmap((HDC)wParam, 0, 0, g_displayPicture); return 1;
+    case WM_ERASEBKGND: return 1; // the paint draws the whole face
     case WM_PAINT: display_on_paint(panel, s); return 1;
     case WM_KEYDOWN:
     case WM_KEYUP: PostMessageA((HWND)s->mainWindow, message, wParam, lParam); return 0;
+    case WM_SYSKEYUP: return app_panel_syskeyup(panel, s, wParam, lParam);
+    case WM_KILLFOCUS: app_release_keyboard_keys(); return 0;
     case WM_LBUTTONDOWN: display_drag(s, lParam); return 0;
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: app_request_about(s, panel, lParam); return 0;

@@ -5,7 +5,8 @@ add_library(keldoran_app STATIC
   app/main_window.cpp
   app/display.cpp
   app/keypad.cpp
-  app/about.cpp)
+  app/about.cpp
+  app/clipboard.cpp)
 target_link_libraries(keldoran_app PUBLIC calc_engine qk2ctl gdi32 user32)
 
 # The GUI program, linked statically, with its pictures, icon and the
@@ -33,3 +34,7 @@ k_test(test-app
           resources/keldoran.rc
   LIBS keldoran_app win_harness win_capture)
 
+
+# Key-to-repaint against the floor, timed under Wine (run by `make bench`).
+add_executable(bench-repaint bench/bench_repaint.cpp resources/keldoran.rc)
+target_link_libraries(bench-repaint PRIVATE keldoran_app)
