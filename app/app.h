@@ -140,7 +140,8 @@ void app_delete_resources(void);
 
 LRESULT CALLBACK app_main_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Shows the engine's state: the result line's text and the display, each
-// only when it differs from what is shown.
+// only when it differs from what is shown, and at once: the static control
+// paints a new text itself, the display is redrawn through GetDC.
 void app_show_state(void);
 
 // ---------------------------------------------------------------------------
@@ -152,6 +153,8 @@ LRESULT app_display_callback(HWND panel, UINT message, WPARAM wParam, LPARAM lPa
                              void *userData);
 // Draws the tape lines and the lit indicator of s (the face is not drawn).
 void app_paint_display(HDC dc, const CalcState *s);
+// Draws the whole display at once through GetDC: face, lines, indicator.
+void app_redraw_display(HWND panel, const CalcState *s);
 // 1 when the display would paint something else than it last painted (the
 // tape lines shown or the lit indicator differ), or has not painted yet.
 int app_display_changed(const CalcState *s);

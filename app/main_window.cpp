@@ -246,9 +246,8 @@ void app_show_state(void)
         SetWindowTextA((HWND)g_calc.resultLine, g_calc.text);
         snprintf(g_resultShown, sizeof g_resultShown, "%s", g_calc.text);
     }
-    // The display paints its whole face itself: nothing to erase first.
     if (app_display_changed(&g_calc))
-        InvalidateRect((HWND)g_calc.displayPanel, nullptr, FALSE);
+        app_redraw_display((HWND)g_calc.displayPanel, &g_calc);
 }
 
 // One key code: 0..20 to the engine, then the result line and the display
