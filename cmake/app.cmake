@@ -31,6 +31,9 @@ k_test(test-app
           tests/win/test_app_display.cpp
           tests/win/test_app_about.cpp
           tests/win/test_app_lifecycle.cpp
+          tests/win/test_app_clipboard.cpp
+          tests/win/test_app_release.cpp
+          tests/win/test_app_close.cpp
           resources/keldoran.rc
   LIBS keldoran_app win_harness win_capture)
 
