@@ -41,3 +41,10 @@ k_test(test-app
 # Key-to-repaint against the floor, timed under Wine (run by `make bench`).
 add_executable(bench-repaint bench/bench_repaint.cpp resources/keldoran.rc)
 target_link_libraries(bench-repaint PRIVATE keldoran_app)
+
+# A close ends keldoran.exe whatever loop of the system handled it, tried
+# with real input on the X server (xdotool) and a WM_CLOSE from another
+# program.
+add_test(NAME app-close-real-input
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/close_real_input.sh
+          $<TARGET_FILE:keldoran> $<TARGET_FILE:wincapture>)
