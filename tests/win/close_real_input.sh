@@ -13,26 +13,40 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
 
-# The calculator's window: sets X and Y (its top-left corner on the screen).
+# Ends the calculator's process if it still runs.
+stop_calculator() {
+  kill "$app" 2>/dev/null
+  for _ in $(seq 25); do kill -0 "$app" 2>/dev/null || break; sleep 0.2; done
+  kill -9 "$app" 2>/dev/null
+  wait "$app" 2>/dev/null
+}
+
+# Starts the calculator and finds its window (up to 60 s on a busy machine):
+# sets X and Y, its top-left corner on the screen.
 start_calculator() {
   wine "$exe" &
   app=$!
-  local id
-  id=$(timeout 20 xdotool search --sync --name '^Keldoran$' 2>/dev/null | head -1)
+  local id=""
+  for _ in $(seq 200); do
+    id=$(xdotool search --name '^Keldoran$' 2>/dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.3
+  done
   if [ -z "$id" ]; then
     echo "FAIL $1: no calculator window"
+    stop_calculator
     return 1
   fi
   eval "$(xdotool getwindowgeometry --shell "$id")"
-  sleep 0.3
+  sleep 0.5
 }
 
-# Posts WM_CLOSE from another program (it waits for the window to go, at
-# most 10 s, which is fine: the calculator's loop is what is tested).
+# Posts WM_CLOSE from another program while the loop runs: wincapture
+# finds the window, posts the close and waits for the window to go (10 s at
+# most: without the fix the window stays, and the test fails later).
 post_close() {
-  (cd "$work" && timeout 20 wine "$capture" --wait 5000 --settle 0 --close close.bmp \
-     >/dev/null 2>&1 &)
-  sleep 1
+  (cd "$work" && timeout 30 wine "$capture" --wait 5000 --settle 0 --close close.bmp \
+     >/dev/null 2>&1)
 }
 
 # Waits for the calculator's process to end; kills it after 10 s.
@@ -44,8 +58,7 @@ expect_exit() {
   done
   if kill -0 "$app" 2>/dev/null; then
     echo "FAIL $what: the calculator still runs after its close"
-    kill "$app" 2>/dev/null
-    wait "$app" 2>/dev/null
+    stop_calculator
     failed=1
   else
     wait "$app"
