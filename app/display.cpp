@@ -2,9 +2,10 @@
 // paints the current calculation as a paper tape of up to six right-aligned
 // lines, newest at the bottom, with a rule over a result line, and the box of
 // the last operator key lit on its left. It keeps no data: every repaint
-// reads the engine's state; the main window asks it to repaint only when the
-// lines or the indicator changed. A left click drags the window, a right or
-// middle click opens the about box.
+// reads the engine's state. After a key the main window has it redrawn at
+// once, and only when the lines or the indicator changed; the face is drawn
+// by the paint itself, never erased first. A left click drags the window, a
+// right or middle click opens the about box.
 #include "app/app.h"
 
 #include <cstring>

@@ -48,3 +48,8 @@ target_link_libraries(bench-repaint PRIVATE keldoran_app)
 add_test(NAME app-close-real-input
   COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/close_real_input.sh
           $<TARGET_FILE:keldoran> $<TARGET_FILE:wincapture>)
+
+# No key stays drawn pressed, tried with real input on the X server.
+add_test(NAME app-keys-real-input
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/keys_real_input.sh
+          $<TARGET_FILE:keldoran> $<TARGET_FILE:wincapture>)
