@@ -68,20 +68,18 @@ int app_clipboard_has_text(void)
     return IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
 }
 
-// Characters of a clipboard block up to its end, the zero padding at its
-// end left out: a zero before other characters stays, and the reader refuses
-// it. Works for CF_TEXT (unit 1) and CF_UNICODETEXT (unit 2).
-static size_t block_length(const void *data, size_t bytes, size_t unit)
+// Characters of a clipboard text: up to its first zero, as every program
+// reads clipboard text (a block may be longer than the text it holds, and
+// what follows the zero is undefined), and never past the block's end. Only
+// limit + 1 characters are looked at: more is too long anyway.
+static size_t text_length(const void *data, size_t bytes, size_t unit, size_t limit)
 {
-    size_t n = bytes / unit;
-    if (unit == 2) {
-        const WCHAR *w = (const WCHAR *)data;
-        while (n > 0 && w[n - 1] == 0)
-            n--;
-    } else {
-        const char *c = (const char *)data;
-        while (n > 0 && c[n - 1] == 0)
-            n--;
+    size_t n = 0, units = bytes / unit;
+    while (n < units && n <= limit) {
+        bool zero = unit == 2 ? ((const WCHAR *)data)[n] == 0 : ((const char *)data)[n] == 0;
+        if (zero)
+            break;
+        n++;
     }
     return n;
 }
@@ -99,7 +97,7 @@ static ClipText read_open_clipboard(char *out, int *length)
     const void *data = h ? GlobalLock(h) : nullptr;
     if (!data)
         return CLIP_NONE;
-    size_t n = block_length(data, GlobalSize(h), wide ? 2 : 1);
+    size_t n = text_length(data, GlobalSize(h), wide ? 2 : 1, CALC_PASTE_MAX_CHARS);
     ClipText result = CLIP_TEXT;
     WCHAR units[CALC_PASTE_MAX_CHARS];
     if (n > (size_t)CALC_PASTE_MAX_CHARS) {

@@ -234,15 +234,15 @@ TEST_F(AppClipboard, NoTextOrAHeldClipboardDoesNothing)
     EXPECT_EQ(g_refusedPastes, refused);
 }
 
-// Texts that are no form, or too long, or hold a zero or a foreign
-// character: refused whole with one beep; the result line keeps its text.
+// Texts that are no form, or too long, or hold a foreign character: refused
+// whole with one beep; the result line keeps its text.
 TEST_F(AppClipboard, BadTextsAreRefusedWithOneBeep)
 {
     app_type("4 2");
     std::wstring tenMegabytes(5 * 1024 * 1024, L'1');
     const std::vector<std::wstring> texts = {
         L"-2.5", L"abc", L"1h60m", L"2 +", std::wstring(400, L'9'), tenMegabytes,
-        std::wstring(L"1\0" L"2", 3), L"1\u00A0000", L"\u4E00", L"5\u20AC",
+        L"1\u00A0000", L"\u4E00", L"5\u20AC", L"1\t\u0007",
     };
     for (const std::wstring &t : texts) {
         clipboard_put(CF_UNICODETEXT, t.c_str(), (t.size() + 1) * sizeof(wchar_t));
@@ -251,9 +251,10 @@ TEST_F(AppClipboard, BadTextsAreRefusedWithOneBeep)
         EXPECT_EQ(g_refusedPastes, refused + 1);
         EXPECT_EQ(app_result_text(), "42");
     }
-    // Zero padding after the text is not part of it.
-    const wchar_t padded[] = {L'5', 0, 0, 0, 0, 0};
-    clipboard_put(CF_UNICODETEXT, padded, sizeof padded);
+    // Clipboard text ends at its first zero, whatever the block holds after
+    // it (as every program reads it).
+    const wchar_t block[] = {L'5', 0, L'x', L'-', 0, 0};
+    clipboard_put(CF_UNICODETEXT, block, sizeof block);
     EXPECT_EQ(app_paste(), APP_PASTE_TYPED);
     EXPECT_EQ(app_result_text(), "425");
 }
