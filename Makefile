@@ -1,6 +1,7 @@
 # Front door. `make test` installs what is missing, builds both trees and runs
 # every test; `make run` starts the calculator; `make gallery` the toolkit's
-# gallery; `make bench` runs benchmarks.
+# gallery; `make bench` runs benchmarks (natively, then the window ones under
+# Wine).
 BUILD_DIR ?= build
 JOBS ?= 2
 

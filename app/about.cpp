@@ -1,6 +1,7 @@
 // The about box: a borderless modeless dialog showing the about picture
-// (bitmap 502) at the point where the user clicked, moved back inside the
-// screen where it would stick out. It takes the mouse capture, so the next
+// (bitmap 502) at the point where the user clicked (or centred on the window
+// from the system menu), moved back inside the work area of its monitor
+// where it would stick out. It takes the mouse capture, so the next
 // click anywhere, or a key, closes it and hands the capture back.
 #include "app/app.h"
 
@@ -25,6 +26,14 @@ void app_request_about(const CalcState *s, HWND window, LPARAM clientPoint)
     ClientToScreen(window, &at);
     g_aboutAnchor = at;
     PostMessageA((HWND)s->mainWindow, WM_COMMAND, 0, APP_CODE_ABOUT);
+}
+
+void app_request_about_centred(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    g_aboutAnchor = {(r.left + r.right - APP_ABOUT_W) / 2, (r.top + r.bottom - APP_ABOUT_H) / 2};
+    PostMessageA(window, WM_COMMAND, 0, APP_CODE_ABOUT);
 }
 
 // Template cursor: each write stores one field and advances.

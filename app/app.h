@@ -39,6 +39,15 @@ static const int APP_RESULT_ID = 10;     // control id of the result line
 static const int APP_ABOUT_W = 443;
 static const int APP_ABOUT_H = 262;
 
+// Commands the window's system menu gains (multiples of 16 below 0xF000:
+// the system keeps the low four bits of WM_SYSCOMMAND's wParam).
+enum AppMenuCommand {
+    APP_CMD_COPY = 0x0010,   // "Copy\tCtrl+C": the result line to the clipboard
+    APP_CMD_PASTE = 0x0020,  // "Paste\tCtrl+V": the clipboard's text typed
+    APP_CMD_ON_TOP = 0x0030, // "Always on top", checked while on; not stored
+    APP_CMD_ABOUT = 0x0040,  // "About Keldoran…": the about box at the window's centre
+};
+
 // Key code that opens the about box (codes 0..20 go to the engine).
 static const int APP_CODE_ABOUT = CALC_KEY_ABOUT;
 static const int APP_KEY_COUNT = 22;
@@ -107,6 +116,7 @@ extern HBRUSH g_lcdBrush;          // solid brush of the LCD colour
 extern POINT g_aboutAnchor;        // screen point where the next about box opens
 extern CalcState g_calc;           // the engine's state; display and keypad read it
 extern HWND g_aboutCaptureOwner;   // about.cpp: capture owner saved by the open about box
+extern int g_refusedPastes;        // clipboard.cpp: pastes refused with a beep so far
 
 // ---------------------------------------------------------------------------
 // Entry and main window (main_window.cpp)
@@ -129,6 +139,10 @@ void app_create_lcd_brush(void);
 void app_delete_resources(void);
 
 LRESULT CALLBACK app_main_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Shows the engine's state: the result line's text and the display, each
+// only when it differs from what is shown, and at once: the static control
+// paints a new text itself, the display is redrawn through GetDC.
+void app_show_state(void);
 
 // ---------------------------------------------------------------------------
 // Display panel (display.cpp)
@@ -139,6 +153,11 @@ LRESULT app_display_callback(HWND panel, UINT message, WPARAM wParam, LPARAM lPa
                              void *userData);
 // Draws the tape lines and the lit indicator of s (the face is not drawn).
 void app_paint_display(HDC dc, const CalcState *s);
+// Draws the whole display at once through GetDC: face, lines, indicator.
+void app_redraw_display(HWND panel, const CalcState *s);
+// 1 when the display would paint something else than it last painted (the
+// tape lines shown or the lit indicator differ), or has not painted yet.
+int app_display_changed(const CalcState *s);
 
 // ---------------------------------------------------------------------------
 // Keypad and keyboard (keypad.cpp)
@@ -154,9 +173,21 @@ int app_hit_key(int x, int y);
 int app_key_for_vk(WPARAM vk);
 // Draws key `key` of the keypad panel pressed (shifted one pixel up-left) or normal.
 void app_draw_key(HWND keypad, int key, int pressed);
-// The keyboard mapping: a WM_KEYDOWN or WM_KEYUP of a mapped key draws the
-// key and, for a key-down with `post` set, posts its code to `target`.
+// The keyboard mapping: a WM_KEYDOWN of a mapped key draws the key pressed
+// and, with `post` set, posts its code to `target`. A WM_KEYUP or
+// WM_SYSKEYUP draws normal the key it maps to and every key the keyboard
+// drew pressed with the same scan code (the numeric keypad's 5 goes down as
+// VK_NUMPAD5 and may come up as VK_CLEAR once NumLock changed).
 void app_keyboard(HWND target, UINT message, WPARAM vk, LPARAM lParam, int post);
+// A panel's WM_SYSKEYUP (a key released while Alt is down): the key's look
+// as for WM_KEYUP, then the system's own handling of the panel.
+LRESULT app_panel_syskeyup(HWND panel, const CalcState *s, WPARAM vk, LPARAM lParam);
+// Draws normal every key the keyboard drew pressed (focus lost, a mouse press
+// elsewhere). Keys held by the mouse stay.
+void app_release_keyboard_keys(void);
+// Ends every press: the keyboard's keys and a key held by the mouse, whose
+// capture is let go without being handed back and which sends no code.
+void app_release_keys(void);
 // ---------------------------------------------------------------------------
 // About box (about.cpp)
 // ---------------------------------------------------------------------------
@@ -164,6 +195,36 @@ void app_keyboard(HWND target, UINT message, WPARAM vk, LPARAM lParam, int post)
 // Stores the about anchor (a client point of `window`, signed words of
 // lParam, made a screen point) and posts code 21 to the main window.
 void app_request_about(const CalcState *s, HWND window, LPARAM clientPoint);
+// Stores the anchor that centres the about box on the window and posts code
+// 21 to the main window.
+void app_request_about_centred(HWND window);
 // Opens the modeless about box at g_aboutAnchor. Nothing is reported on failure.
 void app_open_about(void);
 INT_PTR CALLBACK app_about_proc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---------------------------------------------------------------------------
+// Clipboard (clipboard.cpp)
+// ---------------------------------------------------------------------------
+
+// Puts the result line's text (Ctrl+C) or the whole tape as shown (Ctrl+Shift+C,
+// calc_tape_copy_text) on the clipboard as CF_TEXT; the engine is not
+// touched. Returns 1, or 0 when there is nothing to copy or another program
+// holds the clipboard open.
+int app_copy_result(void);
+int app_copy_tape(void);
+
+// What a paste did.
+enum AppPasteOutcome {
+    APP_PASTE_NOTHING = 0, // no text on the clipboard, or it is held open elsewhere
+    APP_PASTE_TYPED = 1,   // the text's keys were typed
+    APP_PASTE_REFUSED = 2, // the text was refused whole, with one beep
+};
+// Types the clipboard's text (CF_UNICODETEXT, or CF_TEXT when only that is
+// there) as calc_paste reads it and shows the result.
+AppPasteOutcome app_paste(void);
+// The clipboard shortcuts of a key-down: Ctrl+C and Ctrl+Insert copy the
+// result line, Ctrl+Shift+C the tape, Ctrl+V and Shift+Insert paste (not with
+// Alt: AltGr is Ctrl+Alt). Returns 1 when the key was one of them.
+int app_shortcut(WPARAM vk);
+// 1 when the clipboard holds text (the menu's Paste is enabled then).
+int app_clipboard_has_text(void);

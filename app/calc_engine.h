@@ -123,6 +123,49 @@ int calc_tape_line_text(const TapeEntry *e, char *out, size_t outSize);
 static const int CALC_TAPE_LINES = 6;
 int calc_tape_lines(const CalcState *s, int slots[CALC_TAPE_LINES]);
 
+// The text a copy of the whole tape puts on the clipboard: the tape lines as
+// the display shows them, oldest first, a line of dashes where the display
+// draws the rule over a result (as long as the longest line of the copy),
+// then the result line's text when it is not empty; lines separated by CRLF,
+// none after the last. Returns the length written (out is always
+// zero-terminated and cut to fit; 0 when outSize is 0).
+static const int CALC_TAPE_COPY_SIZE = 2048; // always enough for the whole copy
+int calc_tape_copy_text(const CalcState *s, char *out, size_t outSize);
+
+// ---------------------------------------------------------------------------
+// Paste: a text turned into the keys that type it (calc_paste.cpp)
+// ---------------------------------------------------------------------------
+
+// Longest text a paste takes, in characters (surrounding blanks included).
+static const int CALC_PASTE_MAX_CHARS = 256;
+// Key codes one accepted text can need: a character types at most one key,
+// except the seconds of "1h5s", which need the zero minutes "0 mn" as well.
+static const int CALC_PASTE_MAX_KEYS = 2 * CALC_PASTE_MAX_CHARS;
+
+// The keys of a pasted text, or why it was refused.
+struct CalcPasteKeys {
+    int codes[CALC_PASTE_MAX_KEYS]; // key codes 0..20 in typing order
+    int count;                      // codes in use
+    const char *reason;             // why the text was refused; null when accepted
+};
+
+// Reads a pasted text (UTF-8, `length` bytes, zero bytes included) as the
+// keypad's keys: plain numbers ("90", "0.5", "1,5", "1 000"), durations
+// ("1h30m15.5s", "2h", "45m", "12.5s"), clock times ("1:30:15.5", "4:05"),
+// joined by + - * x / (and the signs × ÷ −), with an optional "=" at the
+// end; blanks around the whole and one line break at its end are ignored.
+// Returns 1 with the codes when the whole text is such a form, 0 with a
+// reason (and no codes) otherwise: also for a leading minus, which the
+// keypad cannot type, and for a number the keypad would cut (more than 12
+// digits before or after the point, 60 or more minutes or seconds after a
+// larger unit).
+int calc_paste_keys(const char *text, size_t length, CalcPasteKeys *out);
+
+// Types a pasted text into s, key by key, as calc_paste_keys reads it.
+// Returns 1 (s->text is the result line), or 0 with a reason when the text is
+// refused or an error is shown (only AC clears it); s is then unchanged.
+int calc_paste(CalcState *s, const char *text, size_t length, const char **reason);
+
 // Key labels of the command-line driver and the tests: "0".."9", ".", "DEL",
 // "AC", "x" or "*", "/", "+", "-", "H", "mn", "S", "Enter" or "=" (letters in
 // any case). Returns the key code, or -1 for an unknown label.

@@ -2,6 +2,7 @@
 // lines shown), and the key labels of the command-line driver and the tests.
 #include "app/calc_engine.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -40,6 +41,14 @@ constexpr std::array<KeyLabel, 23> k_labels = {{
     {"Enter", CALC_KEY_ENTER}, {"=", CALC_KEY_ENTER},
 }};
 
+// Appends a line to out (used bytes so far), CRLF first unless it is the
+// first line; what does not fit is cut.
+void append_line(char *out, size_t outSize, size_t *used, const char *line)
+{
+    int n = snprintf(out + *used, outSize - *used, "%s%s", *used > 0 ? "\r\n" : "", line);
+    *used = std::min(*used + (n > 0 ? static_cast<size_t>(n) : 0), outSize - 1);
+}
+
 } // namespace
 
 int calc_tape_line_text(const TapeEntry *e, char *out, size_t outSize)
@@ -69,6 +78,34 @@ int calc_tape_lines(const CalcState *s, int slots[CALC_TAPE_LINES])
         slots[count++] = slot;
     } while (slot != start && count < CALC_TAPE_LINES);
     return count;
+}
+
+int calc_tape_copy_text(const CalcState *s, char *out, size_t outSize)
+{
+    if (out == nullptr || outSize == 0)
+        return 0;
+    int slots[CALC_TAPE_LINES];
+    int count = calc_tape_lines(s, slots);
+    char lines[CALC_TAPE_LINES][CALC_TEXT_SIZE];
+    size_t widest = strnlen(s->text, CALC_TEXT_SIZE - 1);
+    for (int i = 0; i < count; i++) {
+        calc_tape_line_text(&s->tape[slots[count - 1 - i]], lines[i], sizeof lines[i]);
+        widest = std::max(widest, strlen(lines[i]));
+    }
+    char rule[CALC_TEXT_SIZE];
+    memset(rule, '-', widest);
+    rule[widest] = '\0';
+
+    size_t used = 0;
+    out[0] = '\0';
+    for (int i = 0; i < count; i++) {
+        if (s->tape[slots[count - 1 - i]].op == CALC_OP_RESULT)
+            append_line(out, outSize, &used, rule);
+        append_line(out, outSize, &used, lines[i]);
+    }
+    if (s->text[0] != '\0')
+        append_line(out, outSize, &used, s->text);
+    return static_cast<int>(used);
 }
 
 int calc_key_by_label(const char *label)

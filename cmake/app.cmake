@@ -5,7 +5,8 @@ add_library(keldoran_app STATIC
   app/main_window.cpp
   app/display.cpp
   app/keypad.cpp
-  app/about.cpp)
+  app/about.cpp
+  app/clipboard.cpp)
 target_link_libraries(keldoran_app PUBLIC calc_engine qk2ctl gdi32 user32)
 
 # The GUI program, linked statically, with its pictures, icon and the
@@ -30,6 +31,25 @@ k_test(test-app
           tests/win/test_app_display.cpp
           tests/win/test_app_about.cpp
           tests/win/test_app_lifecycle.cpp
+          tests/win/test_app_clipboard.cpp
+          tests/win/test_app_release.cpp
+          tests/win/test_app_close.cpp
           resources/keldoran.rc
   LIBS keldoran_app win_harness win_capture)
 
+
+# Key-to-repaint against the floor, timed under Wine (run by `make bench`).
+add_executable(bench-repaint-win bench/bench_repaint.cpp resources/keldoran.rc)
+target_link_libraries(bench-repaint-win PRIVATE keldoran_app)
+
+# A close ends keldoran.exe whatever loop of the system handled it, tried
+# with real input on the X server (xdotool) and a WM_CLOSE from another
+# program.
+add_test(NAME app-close-real-input
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/close_real_input.sh
+          $<TARGET_FILE:keldoran> $<TARGET_FILE:wincapture>)
+
+# No key stays drawn pressed, tried with real input on the X server.
+add_test(NAME app-keys-real-input
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/keys_real_input.sh
+          $<TARGET_FILE:keldoran> $<TARGET_FILE:wincapture>)

@@ -4,16 +4,20 @@
 # ---------------------------------------------------------------------------
 # Library, driver, tests and benchmark
 # ---------------------------------------------------------------------------
-k_pure_library(calc_engine app/calc_engine.cpp app/calc_tape.cpp)
+k_pure_library(calc_engine app/calc_engine.cpp app/calc_tape.cpp app/calc_paste.cpp)
 
 # A console program in both trees: build/native/bin/calc-keys and
 # build/win32/bin/calc-keys.exe.
 add_executable(calc-keys tools/calc-keys.cpp)
 target_link_libraries(calc-keys PRIVATE calc_engine)
+if(WIN32)
+  target_link_libraries(calc-keys PRIVATE shell32) # the wide command line
+endif()
 
 k_test(test-calc
   SOURCES tests/pure/test_calc_keys.cpp tests/pure/test_calc_eval.cpp
           tests/pure/test_calc_ring.cpp tests/pure/test_calc_tape.cpp
+          tests/pure/test_calc_paste.cpp
   LIBS calc_engine_san)
 k_test(test-calc-property SOURCES tests/pure/test_calc_property.cpp LIBS calc_engine_san)
 k_test(test-calc-exact SOURCES tests/pure/test_calc_exact.cpp LIBS calc_engine_san)
@@ -30,6 +34,13 @@ k_cli_check(calc-keys-indicator calc-keys "-DARGS=--tape|5|*|3|-"
   "-DEXPECT=|5|x 3|indicator: -")
 k_cli_check(calc-keys-unknown calc-keys "-DARGS=1|+|q|Enter" -DEXPECT_RC=2
   "-DEXPECT_ERR=unknown key 'q'")
+k_cli_check(calc-keys-paste calc-keys "-DARGS=--paste|1:30:15.5 + 45s =" "-DEXPECT=1h31m0.500s")
+k_cli_check(calc-keys-paste-tape calc-keys "-DARGS=--tape|--paste|2*3 + 1,5\n"
+  "-DEXPECT=1.5|2|x 3|indicator: +")
+k_cli_check(calc-keys-paste-refused calc-keys "-DARGS=--paste|-2.5" -DEXPECT_RC=1
+  "-DEXPECT_ERR=^calc-keys: refused: .*negative")
+k_cli_check(calc-keys-paste-two-texts calc-keys "-DARGS=--paste|1|2" -DEXPECT_RC=2
+  "-DEXPECT_ERR=^usage: calc-keys")
 k_cli_check(calc-keys-no-key calc-keys "-DARGS=--trace|--tape" -DEXPECT_RC=2
   "-DEXPECT_ERR=^usage: calc-keys")
 
@@ -46,3 +57,13 @@ k_cli_check(calc-keys-exact-hours-limit-zero calc-keys "-DARGS=2 7 7 7 7 7 7 7 7
 k_cli_check(calc-keys-exact-large-hours calc-keys "-DARGS=5 1 1 2 5 9 9 2 . 8 8 H"
   "-DEXPECT=51125992h52m48.000s")
 k_cli_check(calc-keys-exact-shortfall calc-keys "-DARGS=1 . 9 9 9 9 S" "-DEXPECT=0h0m1.999s")
+
+# The paste reader's fuzz target, driven by a seeded random generator, with
+# the sanitizers in the native tree.
+add_executable(fuzz-paste tests/pure/test_calc_paste_fuzz.cpp)
+target_link_libraries(fuzz-paste PRIVATE calc_engine_san)
+if(K_SAN_FLAGS)
+  target_compile_options(fuzz-paste PRIVATE ${K_SAN_FLAGS})
+  target_link_options(fuzz-paste PRIVATE ${K_SAN_FLAGS})
+endif()
+add_test(NAME fuzz-paste COMMAND fuzz-paste 300000)

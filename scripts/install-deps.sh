@@ -12,7 +12,7 @@ if [ "$(id -u)" != "0" ]; then sudo_cmd="sudo"; fi
 # name:arch pairs as dpkg reports them
 pkgs=(cmake g++ make googletest libgtest-dev libbenchmark-dev
       g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth fonts-liberation fonts-wine
-      imagemagick)
+      imagemagick xdotool)
 [ "$want_art" = 1 ] && pkgs+=(libcairo2-dev pkg-config)
 
 missing=()

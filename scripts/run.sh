@@ -37,9 +37,23 @@ prepare_prefix() {
   fi
 }
 
+# Wine's X11 driver "Managed" value of the prefix. On a bare X server (no
+# window manager) Wine's windows must be unmanaged, as in the tests: hiding
+# or destroying a managed window there blocks its thread for 2 s (closing the
+# about box would freeze the calculator). With a display the desktop's
+# window manager manages them as usual.
+set_managed() { # Y or N
+  if [ "$1" = N ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+  fi
+}
+
 # Runs inside Xvfb: start the calculator, type, capture, close, end Wine.
 demo() {
   prepare_prefix
+  set_managed N
   wine "$bin/keldoran.exe" &
   local app=$!
   local rc=0
@@ -60,6 +74,7 @@ fi
 
 if [ -n "${DISPLAY:-}" ]; then
   prepare_prefix
+  set_managed Y
   echo "run: Keldoran is open on display $DISPLAY; close its window to end"
   wine "$bin/keldoran.exe"
   exit 0

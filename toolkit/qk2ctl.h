@@ -160,7 +160,28 @@ void ctl_focus_mark(HDC dc, int x, int y);
 void ctl_dot(HDC dc, int x, int y);
 int ctl_point_in_client(HWND window, int x, int y);
 void ctl_keep_on_screen(HWND window);
+// The work area (the screen less the task bar) of the monitor that holds the
+// point, or of the nearest monitor.
+void ctl_work_area(POINT at, RECT *area);
 HBITMAP ctl_round_mask(HWND window, int diameter);
+
+// Kept pictures. The blit helpers copy a kept picture from a memory DC kept
+// open with it selected, which costs one BitBlt; any other bitmap costs a
+// memory DC made and deleted per call. The toolkit keeps its 13 bitmaps from
+// start-up; an application keeps its own pictures after ctl_init and lets
+// them go before deleting them (the final shutdown lets every kept picture
+// go). While kept, a picture is selected in its DC and in no other: read it
+// through ctl_picture_dc.
+// ctl_keep_picture returns 1 when the picture is kept (also when it was
+// already), 0 for a null bitmap, a full table (32) or a bitmap that cannot be
+// selected; the helpers then still draw it the slow way.
+int ctl_keep_picture(HBITMAP bitmap);
+// Deselects a kept picture and deletes its DC; nothing for other bitmaps.
+void ctl_release_picture(HBITMAP bitmap);
+// The memory DC a kept picture is selected in, or null when it is not kept.
+HDC ctl_picture_dc(HBITMAP bitmap);
+// How many pictures are kept.
+int ctl_kept_picture_count(void);
 
 // Deletes a GDI object the caller created, if there is one, and clears the
 // handle, so a second call does nothing.

@@ -2,13 +2,16 @@
 // result line, for scripts and tests.
 //
 //   calc-keys [--trace] [--tape] KEY...
+//   calc-keys [--trace] [--tape] --paste TEXT
 //
 // KEY is one label (0-9 . DEL AC x * / + - H mn S Enter =); an argument that
 // holds spaces is split into several keys. Options come before the keys, so a
-// "-" among the keys is the minus key. --trace prints "label<TAB>text" after
-// every key; the result line's text follows on its own line; --tape then
-// prints the display's tape lines top to bottom and "indicator: " with + - x :
-// or none. An unknown label is named on stderr, exit status 2, no key is fed.
+// "-" among the keys is the minus key. --paste types TEXT as the calculator's
+// paste does ("1:30:15.5 + 45s ="); a text paste refuses is named on stderr
+// with the reason, exit status 1. --trace prints "label<TAB>text" after every
+// key; the result line's text follows on its own line; --tape then prints the
+// display's tape lines top to bottom and "indicator: " with + - x : or none.
+// An unknown label is named on stderr, exit status 2, no key is fed.
 #include "app/calc_engine.h"
 
 #include <cstdio>
@@ -17,6 +20,8 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
 // Keep "*" a key label: no wildcard expansion of the command line.
@@ -31,13 +36,70 @@ CalcState g_calc;
 struct Options {
     int trace; // print every key's text
     int tape;  // print the tape lines and the indicator at the end
+    int paste; // the argument after the options is a text to paste
 };
 
 void print_usage()
 {
     fputs("usage: calc-keys [--trace] [--tape] KEY...\n"
+          "       calc-keys [--trace] [--tape] --paste TEXT\n"
           "keys: 0-9 . DEL AC x * / + - H mn S Enter =\n",
           stderr);
+}
+
+// The key codes of labels. Returns 1, or 0 with the first unknown label and
+// the usage printed.
+int label_codes(const std::vector<std::string> &labels, std::vector<int> *codes)
+{
+    for (const std::string &label : labels) {
+        int code = calc_key_by_label(label.c_str());
+        if (code < 0) {
+            fprintf(stderr, "calc-keys: unknown key '%s'\n", label.c_str());
+            print_usage();
+            return 0;
+        }
+        codes->push_back(code);
+    }
+    return 1;
+}
+
+// Argument i as UTF-8. On Windows the narrow arguments are in the ANSI code
+// page, which has no "−"; the wide command line has every character.
+std::string utf8_argument(char **argv, int i)
+{
+#ifdef _WIN32
+    int count = 0;
+    LPWSTR *wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::string text = argv[i];
+    if (wide != nullptr && i < count) {
+        int n = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        if (n > 0) {
+            text.assign(static_cast<size_t>(n), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &text[0], n, nullptr, nullptr);
+            text.resize(static_cast<size_t>(n - 1));
+        }
+    }
+    LocalFree(wide);
+    return text;
+#else
+    return argv[i];
+#endif
+}
+
+// The key codes of a pasted text, with their labels. Returns 1, or 0 with
+// the reason printed.
+int paste_codes(const std::string &text, std::vector<std::string> *labels, std::vector<int> *codes)
+{
+    static CalcPasteKeys keys; // 2 KB
+    if (!calc_paste_keys(text.data(), text.size(), &keys)) {
+        fprintf(stderr, "calc-keys: refused: %s\n", keys.reason);
+        return 0;
+    }
+    for (int i = 0; i < keys.count; i++) {
+        codes->push_back(keys.codes[i]);
+        labels->push_back(calc_key_label(keys.codes[i]));
+    }
+    return 1;
 }
 
 // Splits every key argument at spaces and tabs into labels.
@@ -91,31 +153,34 @@ int main(int argc, char **argv)
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY); // "\n", not "\r\n", for scripts
 #endif
-    Options opt = {0, 0};
+    Options opt = {0, 0, 0};
     int first = 1;
     for (; first < argc; first++) {
         if (strcmp(argv[first], "--trace") == 0)
             opt.trace = 1;
         else if (strcmp(argv[first], "--tape") == 0)
             opt.tape = 1;
+        else if (strcmp(argv[first], "--paste") == 0)
+            opt.paste = 1;
         else
             break;
     }
-    if (first >= argc) {
-        print_usage(); // options alone, or nothing at all: no key to feed
+    // Options alone, or nothing at all: no key to feed. A paste takes
+    // exactly one text.
+    if (first >= argc || (opt.paste && first != argc - 1)) {
+        print_usage();
         return 2;
     }
 
-    std::vector<std::string> labels = split_labels(argc, argv, first);
+    std::vector<std::string> labels;
     std::vector<int> codes;
-    for (const std::string &label : labels) {
-        int code = calc_key_by_label(label.c_str());
-        if (code < 0) {
-            fprintf(stderr, "calc-keys: unknown key '%s'\n", label.c_str());
-            print_usage();
+    if (opt.paste) {
+        if (!paste_codes(utf8_argument(argv, first), &labels, &codes))
+            return 1;
+    } else {
+        labels = split_labels(argc, argv, first);
+        if (!label_codes(labels, &codes))
             return 2;
-        }
-        codes.push_back(code);
     }
 
     calc_init(&g_calc);

@@ -172,6 +172,9 @@ int app_bitmap_image(HBITMAP bitmap, CaptureImage *out)
     BITMAP info;
     if (!bitmap || !GetObjectA(bitmap, sizeof info, &info))
         return 0;
+    // A picture the toolkit keeps is selected in its DC and in no other.
+    if (HDC kept = ctl_picture_dc(bitmap))
+        return capture_dc(kept, 0, 0, info.bmWidth, info.bmHeight, out);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, bitmap);

@@ -85,18 +85,21 @@ TEST_F(AppAbout, LogoAreaDrawsNoPressedLook)
     EXPECT_EQ(g_calc.keyHeld, 0);
 }
 
-// Near the bottom-right corner the box moves back just inside the area of a
-// maximised window; it never goes to a negative position.
-TEST_F(AppAbout, StaysInsideTheScreen)
+// Near the bottom-right corner the box moves back just inside the work area
+// of the screen, touching its edges; it never goes left of or above it.
+TEST_F(AppAbout, StaysInsideTheWorkArea)
 {
-    int width = 0, height = 0;
-    ctl_screen_limit(&width, &height);
+    RECT area;
+    ctl_work_area({0, 0}, &area);
+    int right = area.right, bottom = area.bottom;
     struct Row { int x, y, left, top; };
     const Row rows[] = {
-        {width - 10, height - 10, width - APP_ABOUT_W - 1, height - APP_ABOUT_H - 1},
-        {width - 100, 50, width - APP_ABOUT_W - 1, 50},
-        {60, height - 1, 60, height - APP_ABOUT_H - 1},
-        {-300, -200, 0, 0},
+        {right - 1, bottom - 1, right - APP_ABOUT_W, bottom - APP_ABOUT_H},
+        {right - 10, bottom - 10, right - APP_ABOUT_W, bottom - APP_ABOUT_H},
+        {right + 300, bottom + 300, right - APP_ABOUT_W, bottom - APP_ABOUT_H},
+        {right - 100, 50, right - APP_ABOUT_W, 50},
+        {60, bottom - 1, 60, bottom - APP_ABOUT_H},
+        {-300, -200, (int)area.left, (int)area.top},
         {100, 80, 100, 80},
     };
     for (const Row &r : rows) {
@@ -105,13 +108,38 @@ TEST_F(AppAbout, StaysInsideTheScreen)
         RECT b = window_rect(box);
         EXPECT_EQ(b.left, r.left) << "anchor " << r.x << ", " << r.y;
         EXPECT_EQ(b.top, r.top) << "anchor " << r.x << ", " << r.y;
-        EXPECT_LE(b.right, width);
-        EXPECT_LE(b.bottom, height);
+        EXPECT_GE(b.left, area.left);
+        EXPECT_GE(b.top, area.top);
+        EXPECT_LE(b.right, area.right);
+        EXPECT_LE(b.bottom, area.bottom);
         EXPECT_EQ(b.right - b.left, APP_ABOUT_W);
+        EXPECT_EQ(b.bottom - b.top, APP_ABOUT_H);
         EXPECT_TRUE(IsWindowVisible(box));
         DestroyWindow(box);
         ReleaseCapture();
     }
+}
+
+// A real right click on the display moved to the screen's bottom-right
+// corner: the box opens wholly inside the work area.
+TEST_F(AppAbout, RightClickAtTheScreenCornerOpensTheBoxInsideTheWorkArea)
+{
+    RECT area;
+    ctl_work_area({0, 0}, &area);
+    RECT w = window_rect(main);
+    SetWindowPos(main, nullptr, area.right - (w.right - w.left), area.bottom - (w.bottom - w.top),
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    harness_pump();
+    RECT client;
+    GetClientRect(display, &client);
+    harness_input_click(display, client.right - 3, client.bottom - 3, true);
+    HWND box = app_find_about_box();
+    ASSERT_NE(box, nullptr);
+    RECT b = window_rect(box);
+    EXPECT_GE(b.left, area.left);
+    EXPECT_GE(b.top, area.top);
+    EXPECT_EQ(b.right, area.right);
+    EXPECT_LE(b.bottom, area.bottom);
 }
 
 // Every closing message ends the box and gives the capture back to the

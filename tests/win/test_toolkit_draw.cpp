@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -454,26 +455,28 @@ TEST_F(Draw, PointInClientExcludesTheRightAndBottomEdges)
     DestroyWindow(host);
 }
 
-TEST_F(Draw, KeepOnScreenMovesWindowsBackInside)
+TEST_F(Draw, KeepOnScreenMovesWindowsBackInsideTheWorkArea)
 {
-    int sw, sh;
-    ctl_screen_limit(&sw, &sh);
-    ASSERT_GE(sw, 1280);
-    ASSERT_GE(sh, 1000);
+    RECT area;
+    ctl_work_area({10, 10}, &area);
+    int sw = area.right, sh = area.bottom;
+    ASSERT_GE(sw - area.left, 1024);
+    ASSERT_GE(sh - area.top, 700);
     struct Row {
         const char *what;
         int left, top, w, h;    // window rectangle
         int newLeft, newTop;    // expected position
     };
-    // Widths count both edges (right - left + 1).
     const Row rows[] = {
         {"inside", 100, 100, 200, 100, 100, 100},
-        {"past the right edge", sw - 50, 100, 200, 100, sw - 201, 100},
-        {"past the bottom edge", 100, sh - 50, 200, 100, 100, sh - 101},
-        {"past both", sw - 50, sh - 60, 300, 200, sw - 301, sh - 201},
-        {"above and left", -30, -40, 200, 100, 0, 0},
-        {"wider than the screen", 10, 10, sw + 100, 50, 0, 10},
-        {"taller than the screen", 10, 10, 50, sh + 100, 10, 0},
+        {"touching the corner", sw - 200, sh - 100, 200, 100, sw - 200, sh - 100},
+        {"past the right edge", sw - 50, 100, 200, 100, sw - 200, 100},
+        {"past the bottom edge", 100, sh - 50, 200, 100, 100, sh - 100},
+        {"past both", sw - 50, sh - 60, 300, 200, sw - 300, sh - 200},
+        {"beyond the screen", sw + 500, sh + 400, 300, 200, sw - 300, sh - 200},
+        {"above and left", -30, -40, 200, 100, (int)area.left, (int)area.top},
+        {"wider than the screen", 10, 10, sw + 100, 50, (int)area.left, 10},
+        {"taller than the screen", 10, 10, 50, sh + 100, 10, (int)area.top},
     };
     // One window for every row: it is activated when first shown, and
     // destroying an activated window is slow under Wine without a window manager.
@@ -493,6 +496,66 @@ TEST_F(Draw, KeepOnScreenMovesWindowsBackInside)
         EXPECT_TRUE(IsWindowVisible(w)) << "and shown";
     }
     DestroyWindow(w);
+}
+
+// --- Kept pictures --------------------------------------------------------------
+
+// The toolkit keeps its own 13 bitmaps; a kept picture is drawn from its DC
+// exactly as any bitmap is, and lets go of its DC when released, after which
+// the bitmap can be selected (and deleted) by its owner again.
+TEST_F(Draw, KeptPicturesDrawLikeAnyBitmapAndLetGo)
+{
+    EXPECT_EQ(ctl_kept_picture_count(), CTL_BITMAPS);
+    for (int i = 0; i < CTL_BITMAPS; ++i)
+        EXPECT_NE(ctl_picture_dc(ctl_bitmap(i)), nullptr) << i;
+    HBITMAP q = quadrants();
+    EXPECT_EQ(ctl_picture_dc(q), nullptr);
+    ASSERT_EQ(ctl_keep_picture(q), 1);
+    EXPECT_EQ(ctl_keep_picture(q), 1) << "kept once";
+    EXPECT_EQ(ctl_kept_picture_count(), CTL_BITMAPS + 1);
+    HDC kept = ctl_picture_dc(q);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(GetPixel(kept, 12, 3), RGB(0, 0, 255)) << "the picture is selected in it";
+    ctl_blit_part(canvas.dc, q, 40, 10, 8, 8, 8, 8);
+    ctl_blit_bitmap(canvas.dc, 70, 10, q);
+    ctl_tile(nullptr, canvas.dc, 0, 0, q); // no window: nothing
+    EXPECT_EQ(px(40, 10), RGB(0, 0, 0));
+    EXPECT_EQ(px(48, 10), kGround);
+    EXPECT_EQ(px(78, 10), RGB(0, 0, 255));
+    EXPECT_EQ(px(85, 25), RGB(0, 0, 0));
+
+    // A kept picture is selected in no other DC.
+    HDC other = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(SelectObject(other, q), nullptr);
+    ctl_release_picture(q);
+    EXPECT_EQ(ctl_picture_dc(q), nullptr);
+    EXPECT_EQ(ctl_kept_picture_count(), CTL_BITMAPS);
+    HGDIOBJ old = SelectObject(other, q);
+    EXPECT_NE(old, nullptr) << "released: selectable again";
+    SelectObject(other, old);
+    DeleteDC(other);
+    ctl_release_picture(q); // twice: nothing
+    EXPECT_EQ(ctl_keep_picture(nullptr), 0);
+    EXPECT_TRUE(DeleteObject(q));
+}
+
+TEST_F(Draw, TheTableOfKeptPicturesHasAnEnd)
+{
+    std::vector<HBITMAP> pictures;
+    int kept = 0;
+    for (int i = 0; i < 40; ++i) {
+        pictures.push_back(solid_bitmap(4, 4, RGB(i, 0, 0)));
+        kept += ctl_keep_picture(pictures.back());
+    }
+    EXPECT_EQ(kept, 32 - CTL_BITMAPS);
+    // One that was not kept still draws, through a DC of its own.
+    ctl_blit_bitmap(canvas.dc, 5, 5, pictures.back());
+    EXPECT_EQ(px(5, 5), RGB(39, 0, 0));
+    for (HBITMAP p : pictures)
+        ctl_release_picture(p);
+    EXPECT_EQ(ctl_kept_picture_count(), CTL_BITMAPS);
+    for (HBITMAP p : pictures)
+        EXPECT_TRUE(DeleteObject(p));
 }
 
 } // namespace

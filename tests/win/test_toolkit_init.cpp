@@ -283,6 +283,7 @@ TEST(ToolkitLifecycle, TwoStartUpsNeedTwoShutdownsAndWriteOnce)
     EXPECT_FALSE(harness_key_exists(first.keyPath)) << "nothing written before the last shutdown";
     EXPECT_EQ(g_toolkitActive, 1);
     EXPECT_NE(ctl_brush(3), nullptr);
+    EXPECT_EQ(ctl_kept_picture_count(), CTL_BITMAPS);
     for (const ClassRow &c : kClassRows)
         EXPECT_TRUE(class_registered(c.name)) << c.name;
 
@@ -295,6 +296,7 @@ TEST(ToolkitLifecycle, TwoStartUpsNeedTwoShutdownsAndWriteOnce)
     EXPECT_EQ(ctl_brush(3), nullptr);
     EXPECT_EQ(ctl_font(0), nullptr);
     EXPECT_EQ(ctl_bitmap(0), nullptr);
+    EXPECT_EQ(ctl_kept_picture_count(), 0) << "every kept picture let go";
     for (const ClassRow &c : kClassRows)
         EXPECT_FALSE(class_registered(c.name)) << c.name;
     harness_app_end(&first);

@@ -1,8 +1,9 @@
 // The shared drawing resources (palette, brushes, pens, fonts, bitmaps), the
 // round-mask cache and the drawing helpers every control and dialog uses.
 //
-// Contents: 1. tables and resources  2. accessors  3. blits and tiling
-//           4. text, lines and boxes  5. window placement  6. round masks
+// Contents: 1. tables and resources  2. kept pictures  3. accessors
+//           4. blits and tiling  5. text, lines and boxes  6. window placement
+//           7. round masks
 #include "toolkit/qk2ctl.h"
 #include "toolkit/core/ctl_internal.h"
 
@@ -42,8 +43,10 @@ static HPEN g_dashPen = nullptr;                             // dash-dot outline
 
 void ctl_resources_build(HINSTANCE instance)
 {
-    for (int i = 0; i < CTL_BITMAPS; ++i)
+    for (int i = 0; i < CTL_BITMAPS; ++i) {
         g_bitmaps[i] = LoadBitmapA(instance, MAKEINTRESOURCEA(CTL_BITMAP_FIRST_ID + i));
+        ctl_keep_picture(g_bitmaps[i]);
+    }
 
     HDC screen = GetDC(nullptr);
     for (int i = 0; i < CTL_COLORS; ++i) {
@@ -69,9 +72,11 @@ void ctl_resources_build(HINSTANCE instance)
     }
 }
 
-// Deletes the object in slot and clears it; an empty slot is skipped.
+// Deletes the object in slot and clears it; an empty slot is skipped. The
+// kept pictures' DCs go first: a bitmap selected into a DC cannot be deleted.
 void ctl_resources_release(void)
 {
+    ctl_kept_pictures_release();
     for (HBITMAP &b : g_bitmaps)
         ctl_delete_object(b);
     for (int i = 0; i < CTL_COLORS; ++i) {
@@ -83,7 +88,102 @@ void ctl_resources_release(void)
 }
 
 // ---------------------------------------------------------------------------
-// 2. Accessors: index modulo 65536; out-of-range indices give 0.
+// 2. Kept pictures: a memory DC per shared picture, kept open with the
+//    picture selected from start-up to shutdown. Making a memory DC and
+//    selecting a picture costs far more than the blit itself.
+// ---------------------------------------------------------------------------
+
+struct KeptPicture {
+    HBITMAP bitmap; // the picture, selected into dc
+    HDC dc;         // memory DC compatible with the screen
+    HGDIOBJ old;    // the DC's own 1 x 1 bitmap, put back before it is deleted
+};
+
+static const int kKeptLimit = 32;                  // 13 toolkit bitmaps and the application's
+static std::array<KeptPicture, kKeptLimit> g_kept = {}; // the first g_keptCount are in use
+static int g_keptCount = 0;
+
+// The slot of a kept picture, or -1.
+static int kept_slot(HBITMAP bitmap)
+{
+    for (int i = 0; i < g_keptCount; ++i)
+        if (g_kept[i].bitmap == bitmap)
+            return i;
+    return -1;
+}
+
+int ctl_keep_picture(HBITMAP bitmap)
+{
+    if (bitmap == nullptr)
+        return 0;
+    if (kept_slot(bitmap) >= 0)
+        return 1;
+    if (g_keptCount >= kKeptLimit)
+        return 0;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc == nullptr)
+        return 0;
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    if (old == nullptr) { // not a bitmap, or selected elsewhere
+        DeleteDC(dc);
+        return 0;
+    }
+    g_kept[g_keptCount++] = {bitmap, dc, old};
+    return 1;
+}
+
+void ctl_release_picture(HBITMAP bitmap)
+{
+    int i = kept_slot(bitmap);
+    if (i < 0)
+        return;
+    SelectObject(g_kept[i].dc, g_kept[i].old);
+    DeleteDC(g_kept[i].dc);
+    g_kept[i] = g_kept[--g_keptCount];
+    g_kept[g_keptCount] = {};
+}
+
+HDC ctl_picture_dc(HBITMAP bitmap)
+{
+    int i = bitmap != nullptr ? kept_slot(bitmap) : -1;
+    return i >= 0 ? g_kept[i].dc : nullptr;
+}
+
+void ctl_kept_pictures_release(void)
+{
+    while (g_keptCount > 0)
+        ctl_release_picture(g_kept[g_keptCount - 1].bitmap);
+}
+
+int ctl_kept_picture_count(void) { return g_keptCount; }
+
+// The DC a blit copies bitmap from: its kept DC, or a temporary memory DC
+// made from the target with the bitmap selected.
+struct SourceDc {
+    HDC dc;         // the source; null when there is nothing to copy
+    HGDIOBJ old;    // the temporary DC's own bitmap
+    bool temporary; // dc was made here and is deleted by source_end
+};
+
+static SourceDc source_begin(HDC target, HBITMAP bitmap)
+{
+    HDC kept = ctl_picture_dc(bitmap);
+    if (kept != nullptr || bitmap == nullptr)
+        return {kept, nullptr, false};
+    HDC mem = CreateCompatibleDC(target);
+    return {mem, SelectObject(mem, bitmap), true};
+}
+
+static void source_end(SourceDc *source)
+{
+    if (!source->temporary)
+        return;
+    SelectObject(source->dc, source->old);
+    DeleteDC(source->dc);
+}
+
+// ---------------------------------------------------------------------------
+// 3. Accessors: index modulo 65536; out-of-range indices give 0.
 // ---------------------------------------------------------------------------
 
 // The index as the accessors take it, or -1 when it names no slot.
@@ -132,18 +232,17 @@ static int word_font(uint32_t word) { return (word >> 8) & 15; }
 static bool word_relief(uint32_t word) { return (word & CTL_RELIEF) != 0; }
 
 // ---------------------------------------------------------------------------
-// 3. Blits and tiling. Each goes through one memory DC made from the target.
+// 4. Blits and tiling. A kept picture is copied from its own memory DC;
+//    any other bitmap goes through one memory DC made from the target.
 // ---------------------------------------------------------------------------
 
 void ctl_blit_part(HDC dc, HBITMAP bitmap, int x, int y, int sx, int sy, int w, int h)
 {
     if (bitmap == nullptr) // a memory DC without a bitmap would copy its 1 x 1 default
         return;
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(dc, x, y, w, h, mem, sx, sy, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    SourceDc source = source_begin(dc, bitmap);
+    BitBlt(dc, x, y, w, h, source.dc, sx, sy, SRCCOPY);
+    source_end(&source);
 }
 
 void ctl_blit(HDC dc, HBITMAP bitmap, int x, int y, int w, int h)
@@ -168,13 +267,11 @@ void ctl_tile(HWND window, HDC dc, int x, int y, HBITMAP bitmap)
     ctl_bitmap_size(bitmap, &bw, &bh);
     if (bw <= 0 || bh <= 0 || !GetClientRect(window, &rc))
         return;
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bitmap);
+    SourceDc source = source_begin(dc, bitmap);
     for (int top = y, leftH = rc.bottom - rc.top + 1; leftH >= 0; top += bh, leftH -= bh)
         for (int left = x, leftW = rc.right - rc.left + 1; leftW >= 0; left += bw, leftW -= bw)
-            BitBlt(dc, left, top, bw, bh, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+            BitBlt(dc, left, top, bw, bh, source.dc, 0, 0, SRCCOPY);
+    source_end(&source);
 }
 
 // The round-mask cache and the scratch bitmap the masked blit works in.
@@ -191,26 +288,20 @@ void ctl_blit_masked(HDC dc, HBITMAP image, HBITMAP mask, int x, int y, int w, i
         return;
     w = std::min(w, kScratchSize);
     h = std::min(h, kScratchSize);
-    HDC work = CreateCompatibleDC(dc);
-    HDC maskDc = CreateCompatibleDC(dc);
-    HDC imageDc = CreateCompatibleDC(dc);
-    HGDIOBJ oldWork = SelectObject(work, g_scratch);
-    HGDIOBJ oldMask = SelectObject(maskDc, mask);
-    HGDIOBJ oldImage = SelectObject(imageDc, image);
-    BitBlt(work, 0, 0, w, h, dc, x, y, SRCCOPY);
-    BitBlt(work, 0, 0, w, h, maskDc, 0, 0, SRCAND);
-    BitBlt(work, 0, 0, w, h, imageDc, 0, 0, SRCPAINT);
-    BitBlt(dc, x, y, w, h, work, 0, 0, SRCCOPY);
-    SelectObject(imageDc, oldImage);
-    SelectObject(maskDc, oldMask);
-    SelectObject(work, oldWork);
-    DeleteDC(imageDc);
-    DeleteDC(maskDc);
-    DeleteDC(work);
+    SourceDc work = source_begin(dc, g_scratch);
+    SourceDc maskDc = source_begin(dc, mask);
+    SourceDc imageDc = source_begin(dc, image);
+    BitBlt(work.dc, 0, 0, w, h, dc, x, y, SRCCOPY);
+    BitBlt(work.dc, 0, 0, w, h, maskDc.dc, 0, 0, SRCAND);
+    BitBlt(work.dc, 0, 0, w, h, imageDc.dc, 0, 0, SRCPAINT);
+    BitBlt(dc, x, y, w, h, work.dc, 0, 0, SRCCOPY);
+    source_end(&imageDc);
+    source_end(&maskDc);
+    source_end(&work);
 }
 
 // ---------------------------------------------------------------------------
-// 4. Text, lines and boxes, described by a colour word.
+// 5. Text, lines and boxes, described by a colour word.
 // ---------------------------------------------------------------------------
 
 void ctl_text(HDC dc, uint32_t colourWord, int x, int y, const char *text)
@@ -315,7 +406,7 @@ void ctl_dot(HDC dc, int x, int y)
 }
 
 // ---------------------------------------------------------------------------
-// 5. Window placement
+// 6. Window placement
 // ---------------------------------------------------------------------------
 
 // 1 when the client point lies in the client rectangle (right and bottom
@@ -329,29 +420,40 @@ int ctl_point_in_client(HWND window, int x, int y)
     return PtInRect(&rc, pt) ? 1 : 0;
 }
 
-// Moves the window into the maximised-window area, left and top edges
-// winning when it is larger, keeps its size and shows it.
+// Moves the window into the work area of the monitor that holds its top-left
+// corner (the nearest one when none does), left and top edges winning when
+// it is larger, keeps its size and shows it. The work area leaves out the
+// task bar; the size of a maximised window would not: it is larger than the
+// screen by the frame, so windows kept in it stuck out.
 void ctl_keep_on_screen(HWND window)
 {
     RECT rc;
     if (!GetWindowRect(window, &rc))
         return;
-    int w = rc.right - rc.left + 1;
-    int h = rc.bottom - rc.top + 1;
-    int width, height;
-    ctl_screen_limit(&width, &height);
-    int left = rc.left, top = rc.top;
-    if (left + w > width)
-        left = width - w;
-    if (top + h > height)
-        top = height - h;
-    left = std::max(left, 0);
-    top = std::max(top, 0);
+    int w = rc.right - rc.left;
+    int h = rc.bottom - rc.top;
+    RECT area;
+    ctl_work_area({rc.left, rc.top}, &area);
+    int left = std::max<int>(std::min<int>(rc.left, area.right - w), area.left);
+    int top = std::max<int>(std::min<int>(rc.top, area.bottom - h), area.top);
     SetWindowPos(window, nullptr, left, top, w, h, SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
+void ctl_work_area(POINT at, RECT *area)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST);
+    if (monitor != nullptr && GetMonitorInfoA(monitor, &info)) {
+        *area = info.rcWork;
+        return;
+    }
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, area, 0))
+        *area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
 // ---------------------------------------------------------------------------
-// 6. Round masks: one per diameter, shared by every round control.
+// 7. Round masks: one per diameter, shared by every round control.
 // ---------------------------------------------------------------------------
 
 struct MaskEntry {

@@ -8,7 +8,10 @@
 // An object that cannot be made leaves a null slot.
 void ctl_resources_build(HINSTANCE instance);
 // Deletes every drawing resource and clears its slot; null slots are skipped.
+// Every kept picture is let go first.
 void ctl_resources_release(void);
+// Lets every kept picture go: its DC deselects it and is deleted.
+void ctl_kept_pictures_release(void);
 
 // Empties the round-mask cache and forgets the scratch bitmap (start-up).
 void ctl_mask_cache_forget(void);
