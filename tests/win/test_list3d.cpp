@@ -87,19 +87,6 @@ int32_t log_cells(void *userData, int32_t code, void *data)
     return code == LIST_CODE_ACTIVATE ? cells->activateResult : 0;
 }
 
-HBITMAP solid_bitmap(int w, int h, COLORREF colour)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    fill(mem, 0, 0, w, h, colour);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
 // Menus the list opened, seen through a hook; a timer closes any at once.
 HWND g_watchedList;
 int g_menusOpened;
@@ -122,7 +109,7 @@ protected:
     void SetUp() override
     {
         ToolkitHostTest::SetUp();
-        source = solid_bitmap(400, 300, kBackground);
+        source = harness_solid_bitmap(400, 300, kBackground);
     }
     void TearDown() override
     {

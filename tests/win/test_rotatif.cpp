@@ -21,26 +21,10 @@ const COLORREF kPressed = RGB(0, 120, 0);
 const COLORREF kHostColour = RGB(0, 128, 0);
 const float kPi = 3.14159265f;
 
-HBITMAP solid_bitmap(int w, int h, COLORREF colour)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT rc = {0, 0, w, h};
-    FillRect(mem, &rc, brush);
-    DeleteObject(brush);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
 // A round face: a disc of colour on black, as round faces are drawn.
 HBITMAP disc_bitmap(int d, COLORREF colour)
 {
-    HBITMAP bitmap = solid_bitmap(d, d, RGB(0, 0, 0));
+    HBITMAP bitmap = harness_solid_bitmap(d, d, RGB(0, 0, 0));
     HDC mem = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(mem, bitmap);
     HBRUSH brush = CreateSolidBrush(colour);
@@ -76,9 +60,9 @@ protected:
     void SetUp() override
     {
         ToolkitHostTest::SetUp();
-        face = solid_bitmap(48, 48, kFace);
+        face = harness_solid_bitmap(48, 48, kFace);
         disc = disc_bitmap(48, kFace);
-        pressed = solid_bitmap(48, 48, kPressed);
+        pressed = harness_solid_bitmap(48, 48, kPressed);
         g_rotMode = 0;
     }
     void TearDown() override
@@ -712,7 +696,7 @@ TEST_F(RotatifTest, DirectRedrawMovesThePointerCleanly)
 
 TEST_F(RotatifTest, FocusMarksAndDisabledLook)
 {
-    HBITMAP grey = solid_bitmap(48, 48, RGB(90, 90, 90));
+    HBITMAP grey = harness_solid_bitmap(48, 48, RGB(90, 90, 90));
     for (uint32_t look : {0u, ROT_ROUND}) {
         SCOPED_TRACE(look);
         RotatifRecord r = record(0, 180, 90, 1);

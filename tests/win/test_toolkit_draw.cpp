@@ -544,7 +544,7 @@ TEST_F(Draw, TheTableOfKeptPicturesHasAnEnd)
     std::vector<HBITMAP> pictures;
     int kept = 0;
     for (int i = 0; i < 40; ++i) {
-        pictures.push_back(solid_bitmap(4, 4, RGB(i, 0, 0)));
+        pictures.push_back(harness_solid_bitmap(4, 4, RGB(i, 0, 0)));
         kept += ctl_keep_picture(pictures.back());
     }
     EXPECT_EQ(kept, 32 - CTL_BITMAPS);
