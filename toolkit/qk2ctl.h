@@ -183,6 +183,18 @@ HDC ctl_picture_dc(HBITMAP bitmap);
 // How many pictures are kept.
 int ctl_kept_picture_count(void);
 
+// A DC to copy a bitmap from: a kept picture's own DC, or a temporary memory
+// DC made from target with the bitmap selected. Code that reads a bitmap
+// itself (instead of through the blit helpers) takes it from here, since a
+// kept picture cannot be selected in a second DC. Every begin has its end.
+struct CtlSourceDc {
+    HDC dc;         // the source; null for a null bitmap
+    HGDIOBJ old;    // the temporary DC's own bitmap
+    bool temporary; // dc was made by ctl_source_begin and goes at ctl_source_end
+};
+CtlSourceDc ctl_source_begin(HDC target, HBITMAP bitmap);
+void ctl_source_end(CtlSourceDc *source);
+
 // Deletes a GDI object the caller created, if there is one, and clears the
 // handle, so a second call does nothing.
 template <typename Handle>

@@ -157,15 +157,7 @@ void ctl_kept_pictures_release(void)
 
 int ctl_kept_picture_count(void) { return g_keptCount; }
 
-// The DC a blit copies bitmap from: its kept DC, or a temporary memory DC
-// made from the target with the bitmap selected.
-struct SourceDc {
-    HDC dc;         // the source; null when there is nothing to copy
-    HGDIOBJ old;    // the temporary DC's own bitmap
-    bool temporary; // dc was made here and is deleted by source_end
-};
-
-static SourceDc source_begin(HDC target, HBITMAP bitmap)
+CtlSourceDc ctl_source_begin(HDC target, HBITMAP bitmap)
 {
     HDC kept = ctl_picture_dc(bitmap);
     if (kept != nullptr || bitmap == nullptr)
@@ -174,12 +166,14 @@ static SourceDc source_begin(HDC target, HBITMAP bitmap)
     return {mem, SelectObject(mem, bitmap), true};
 }
 
-static void source_end(SourceDc *source)
+void ctl_source_end(CtlSourceDc *source)
 {
     if (!source->temporary)
         return;
     SelectObject(source->dc, source->old);
     DeleteDC(source->dc);
+    source->dc = nullptr;
+    source->temporary = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -240,9 +234,9 @@ void ctl_blit_part(HDC dc, HBITMAP bitmap, int x, int y, int sx, int sy, int w, 
 {
     if (bitmap == nullptr) // a memory DC without a bitmap would copy its 1 x 1 default
         return;
-    SourceDc source = source_begin(dc, bitmap);
+    CtlSourceDc source = ctl_source_begin(dc, bitmap);
     BitBlt(dc, x, y, w, h, source.dc, sx, sy, SRCCOPY);
-    source_end(&source);
+    ctl_source_end(&source);
 }
 
 void ctl_blit(HDC dc, HBITMAP bitmap, int x, int y, int w, int h)
@@ -267,11 +261,11 @@ void ctl_tile(HWND window, HDC dc, int x, int y, HBITMAP bitmap)
     ctl_bitmap_size(bitmap, &bw, &bh);
     if (bw <= 0 || bh <= 0 || !GetClientRect(window, &rc))
         return;
-    SourceDc source = source_begin(dc, bitmap);
+    CtlSourceDc source = ctl_source_begin(dc, bitmap);
     for (int top = y, leftH = rc.bottom - rc.top + 1; leftH >= 0; top += bh, leftH -= bh)
         for (int left = x, leftW = rc.right - rc.left + 1; leftW >= 0; left += bw, leftW -= bw)
             BitBlt(dc, left, top, bw, bh, source.dc, 0, 0, SRCCOPY);
-    source_end(&source);
+    ctl_source_end(&source);
 }
 
 // The round-mask cache and the scratch bitmap the masked blit works in.
@@ -288,16 +282,16 @@ void ctl_blit_masked(HDC dc, HBITMAP image, HBITMAP mask, int x, int y, int w, i
         return;
     w = std::min(w, kScratchSize);
     h = std::min(h, kScratchSize);
-    SourceDc work = source_begin(dc, g_scratch);
-    SourceDc maskDc = source_begin(dc, mask);
-    SourceDc imageDc = source_begin(dc, image);
+    CtlSourceDc work = ctl_source_begin(dc, g_scratch);
+    CtlSourceDc maskDc = ctl_source_begin(dc, mask);
+    CtlSourceDc imageDc = ctl_source_begin(dc, image);
     BitBlt(work.dc, 0, 0, w, h, dc, x, y, SRCCOPY);
     BitBlt(work.dc, 0, 0, w, h, maskDc.dc, 0, 0, SRCAND);
     BitBlt(work.dc, 0, 0, w, h, imageDc.dc, 0, 0, SRCPAINT);
     BitBlt(dc, x, y, w, h, work.dc, 0, 0, SRCCOPY);
-    source_end(&imageDc);
-    source_end(&maskDc);
-    source_end(&work);
+    ctl_source_end(&imageDc);
+    ctl_source_end(&maskDc);
+    ctl_source_end(&work);
 }
 
 // ---------------------------------------------------------------------------

@@ -650,8 +650,8 @@ void ctl_duration_draw(HDC dc, const TimeContext *context, const TimeDialogState
     int count = context != nullptr ? ctl_note_count(context) : 0;
     if (count == 0)
         return;
-    HDC notes = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(notes, ctl_bitmap(CTL_BMP_NOTES));
+    CtlSourceDc source = ctl_source_begin(dc, ctl_bitmap(CTL_BMP_NOTES));
+    HDC notes = source.dc;
     for (int i = 0; i < count; ++i) {
         int note = context->notes[i];
         BitBlt(dc, X + 1 + 30 * i, Y + 137, 30, 30, notes, note % 5 * kCell + 1,
@@ -666,8 +666,7 @@ void ctl_duration_draw(HDC dc, const TimeContext *context, const TimeDialogState
         MoveToEx(dc, t + 11, Y + 154, nullptr);
         LineTo(dc, t + 14, Y + 157);
     }
-    SelectObject(notes, old);
-    DeleteDC(notes);
+    ctl_source_end(&source);
 }
 
 // Titles in font 9 and captions in font 4, black with a white relief.
