@@ -211,6 +211,9 @@ inline void ctl_delete_object(Handle &object)
 
 // Callback flag in NotifyTarget.flags: call the callback instead of posting.
 static const uint32_t CTL_NOTIFY_CALLBACK = 0x2000000u;
+// Value controls (Slide, Rotatif) with this flag notify at every drag move
+// and step, not only when a move ends.
+static const uint32_t CTL_NOTIFY_CONTINUOUS = 0x1000000u;
 
 typedef int32_t (*NotifyCallback)(void *userData, uint32_t wParam, int32_t lParam);
 
@@ -465,7 +468,7 @@ static const uint32_t SLIDE_DECIBELS = DecibelDisplay; // shown and typed as 20 
 // SlideRecord.scale.flags (beside LogScale)
 static const uint32_t SLIDE_DELTAS_AS_IS = 0x10000u;  // movements count as they are; without it they are negated (vertical)
 // SlideRecord.notify.flags
-static const uint32_t SLIDE_CONTINUOUS = 0x1000000u;  // notify at every drag move and every step, not only at the end
+static const uint32_t SLIDE_CONTINUOUS = CTL_NOTIFY_CONTINUOUS; // notify at every drag move and every step, not only at the end
 // SlideRecord.look
 static const uint32_t SLIDE_ROUND = 1;                // the thumb bitmap is drawn through a round mask of diameter thumbWidth
 
@@ -839,7 +842,7 @@ static const int32_t ROT_MODE_ANGULAR = 2; // the pointer follows the mouse arou
 
 // NotifyTarget.flags of a knob: every step of a drag, key or wheel notifies
 // (without it only the end of a drag and the explicit set operations do).
-static const uint32_t ROT_NOTIFY_CONTINUOUS = 0x01000000u;
+static const uint32_t ROT_NOTIFY_CONTINUOUS = CTL_NOTIFY_CONTINUOUS;
 
 // RotatifRecord.look
 static const uint32_t ROT_ROUND = 1; // the face is drawn through a round mask of diameter width
