@@ -16,3 +16,11 @@ add_dependencies(bench-win keldoran bench-minimal-window)
 # The start-up row's yardstick: a window program that does nothing else.
 add_executable(bench-minimal-window WIN32 bench/win/minimal_window.cpp)
 target_link_libraries(bench-minimal-window PRIVATE gdi32 user32)
+
+# The harness's figures, turns and table, and one quick run of the whole
+# benchmark (a few samples of every row; no figure is judged, but a subject
+# that cannot be set up or measured fails it).
+k_test(test-bench-harness
+  SOURCES tests/win/test_bench_harness.cpp bench/win/harness.cpp
+  LIBS gdi32 user32)
+add_test(NAME bench-win-quick COMMAND bench-win --quick)

@@ -120,7 +120,7 @@ void bench_key_to_repaint(int count)
     g_instance = GetModuleHandleA(nullptr);
     app_create_lcd_brush();
     if (!app_register_main_class(g_instance) || !app_create_main_window(g_instance)) {
-        std::fprintf(stderr, "bench: the calculator window was not made\n");
+        bench_note_failure("key-to-repaint: the calculator window was not made");
         app_delete_resources();
         return;
     }
@@ -141,9 +141,13 @@ void bench_key_to_repaint(int count)
     bench_add_ratio("Calculator key-to-repaint vs the floor (face blit + six DrawTextA)", &key,
                     &least, 2.0);
     bench_add_plain("An empty round of the message queue, for scale", &empty);
-    if (rounds.leftPending)
-        std::fprintf(stderr, "bench: %d keys left a repaint for later, not in their time\n",
-                     rounds.leftPending);
+    if (rounds.leftPending) {
+        char text[120];
+        std::snprintf(text, sizeof text,
+                      "key-to-repaint: %d keys left a repaint for later, which their time misses",
+                      rounds.leftPending);
+        bench_note_failure(text);
+    }
 
     SelectObject(floor.dc, floor.old);
     DeleteDC(floor.dc);
@@ -262,10 +266,14 @@ void bench_start_up(int launches)
                                   &withControls, 1, nullptr, close_program, {}};
     BenchSubject *group[] = {&calcStart, &minimalStart, &controlsStart};
     bench_side_by_side(group, 3, launches);
-    for (const Launch *l : {&calculator, &minimal, &withControls})
-        if (l->failures)
-            std::fprintf(stderr, "bench: %d launches of %s %s did not paint\n", l->failures,
-                         l->path.c_str(), l->options);
+    for (const Launch *l : {&calculator, &minimal, &withControls}) {
+        if (l->failures) {
+            char text[MAX_PATH + 80];
+            std::snprintf(text, sizeof text, "start-up: %d launches of %s %s did not paint",
+                          l->failures, l->path.c_str(), l->options);
+            bench_note_failure(text);
+        }
+    }
     bench_add_ratio("Calculator start to first paint vs a minimal Win32 window program",
                     &calcStart, &minimalStart, 1.25);
     bench_add_ratio("Calculator start to first paint vs the minimal program initialising the"

@@ -166,7 +166,7 @@ void bench_drag_steps(int repetitions)
                                     10, 100, kTrackW, kTrackH, host, (HMENU)3,
                                     GetModuleHandleA(nullptr), nullptr);
     if (!host || !knob || !slide || !trackbar) {
-        std::fprintf(stderr, "bench: the drag-step controls were not made\n");
+        bench_note_failure("the drag-step controls were not made");
     } else {
         SendMessageA(trackbar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 168));
         SendMessageA(trackbar, TBM_SETPOS, TRUE, 84);
@@ -334,7 +334,7 @@ void bench_list_paints(int repetitions)
     HWND many = make_list(host, 102, kManyLines);
     HWND view = make_list_view(host, kManyLines);
     if (!host || !few || !many || !view) {
-        std::fprintf(stderr, "bench: the lists were not made\n");
+        bench_note_failure("the lists were not made");
     } else {
         for (HWND w : {few, many, view})
             ShowWindow(w, SW_HIDE);
@@ -418,7 +418,7 @@ void bench_vgrid_paints(int repetitions)
     HWND small = make_grid(host, kShown, kShown);
     HWND large = make_grid(host, kGridCols, kGridRows);
     if (!host || !small || !large) {
-        std::fprintf(stderr, "bench: the grids were not made\n");
+        bench_note_failure("the grids were not made");
     } else {
         ShowWindow(small, SW_HIDE);
         ShowWindow(large, SW_HIDE);

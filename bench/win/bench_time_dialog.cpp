@@ -140,6 +140,8 @@ void bench_time_dialog(int repetitions)
                                    GetCurrentThreadId());
     ctl_time_dialog(owner, CTL_TD_CONTROL_WORD, 40, 40, 1.0f);
     UnhookWindowsHookEx(hook);
+    if (g_inside[0].samples.empty())
+        bench_note_failure("time-entry dialog: it did not open");
     for (const BenchSubject &s : g_inside)
         bench_add_plain("Time-entry dialog", &s);
     DestroyWindow(owner);

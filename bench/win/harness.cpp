@@ -95,7 +95,8 @@ struct Row {
     double target;         // at most this (0 for a plain row)
 };
 
-static std::vector<Row> g_rows; // rows in the order added; the program's one table
+static std::vector<Row> g_rows;             // rows in the order added; the program's one table
+static std::vector<std::string> g_failures; // what could not be measured
 
 // A duration for the table: microseconds below 10 ms, milliseconds above.
 static std::string duration_text(double us, double scaleOf)
@@ -120,10 +121,7 @@ static std::string figure_text(const char *name, BenchFigure f)
            duration_text(f.low, f.median) + "–" + duration_text(f.high, f.median) + ")";
 }
 
-// The median of the rounds' ratios: the two samples of a round were taken
-// one right after the other, so a ratio of the same round is free of the
-// machine's slower drifts, which a ratio of the two medians is not.
-static double paired_ratio(const BenchSubject *subject, const BenchSubject *against)
+double bench_paired_ratio(const BenchSubject *subject, const BenchSubject *against)
 {
     std::vector<double> ratios;
     size_t n = std::min(subject->samples.size(), against->samples.size());
@@ -138,7 +136,7 @@ void bench_add_ratio(const char *what, const BenchSubject *subject, const BenchS
 {
     BenchFigure a = bench_figure(subject->samples), b = bench_figure(against->samples);
     g_rows.push_back({what, figure_text(subject->name, a), figure_text(against->name, b),
-                      paired_ratio(subject, against), target});
+                      bench_paired_ratio(subject, against), target});
 }
 
 void bench_add_plain(const char *what, const BenchSubject *subject)
@@ -151,25 +149,45 @@ void bench_add_figure(const char *what, const char *name, BenchFigure figure)
     g_rows.push_back({what, figure_text(name, figure), "", 0, 0});
 }
 
-int bench_print_table(const char *machine)
+int bench_print_table(FILE *out, const char *machine)
 {
     int missed = 0;
-    std::printf("Measured under Wine on %s. Each figure: the median sample (fastest–slowest)."
-                " Compared subjects are measured in turns in the same run; the ratio is the"
-                " median of the ratios of samples taken one right after the other.\n\n",
-                machine);
-    std::printf("| Measured | Subject | Against | Ratio | Target |\n");
-    std::printf("|---|---|---|---|---|\n");
+    std::fprintf(out, "Measured under Wine on %s. Each figure: the median sample (fastest–slowest)."
+                 " Compared subjects are measured in turns in the same run; the ratio is the"
+                 " median of the ratios of samples taken one right after the other.\n\n",
+                 machine);
+    std::fprintf(out, "| Measured | Subject | Against | Ratio | Target |\n");
+    std::fprintf(out, "|---|---|---|---|---|\n");
     for (const Row &r : g_rows) {
         if (r.against.empty()) {
-            std::printf("| %s | %s | | | |\n", r.what.c_str(), r.subject.c_str());
+            std::fprintf(out, "| %s | %s | | | |\n", r.what.c_str(), r.subject.c_str());
             continue;
         }
         bool met = r.ratio <= r.target;
         missed += met ? 0 : 1;
-        std::printf("| %s | %s | %s | %.2f | ≤ %.2f %s |\n", r.what.c_str(), r.subject.c_str(),
-                    r.against.c_str(), r.ratio, r.target, met ? "met" : "**missed**");
+        std::fprintf(out, "| %s | %s | %s | %.2f | ≤ %.2f %s |\n", r.what.c_str(),
+                     r.subject.c_str(), r.against.c_str(), r.ratio, r.target,
+                     met ? "met" : "**missed**");
     }
-    std::fflush(stdout);
+    for (const std::string &f : g_failures)
+        std::fprintf(out, "\nNot measured: %s\n", f.c_str());
+    std::fflush(out);
     return missed;
+}
+
+void bench_clear_table(void)
+{
+    g_rows.clear();
+    g_failures.clear();
+}
+
+void bench_note_failure(const char *what)
+{
+    std::fprintf(stderr, "bench: %s\n", what);
+    g_failures.push_back(what);
+}
+
+int bench_failures(void)
+{
+    return (int)g_failures.size();
 }

@@ -11,6 +11,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdio>
 #include <vector>
 
 // ---------------------------------------------------------------------------
@@ -55,6 +56,10 @@ void bench_alone(BenchSubject *subject, int repetitions);
 // Median and range of samples (any microsecond figures). An empty vector
 // gives all zero.
 BenchFigure bench_figure(std::vector<double> samples);
+// The median of the ratios subject / against of the samples taken in the
+// same round (one right after the other), which the machine's slower drifts
+// do not bend as they bend the ratio of the two medians. 0 without samples.
+double bench_paired_ratio(const BenchSubject *subject, const BenchSubject *against);
 
 // ---------------------------------------------------------------------------
 // The table
@@ -70,5 +75,14 @@ void bench_add_plain(const char *what, const BenchSubject *subject);
 // Adds a row with a figure measured outside a subject.
 void bench_add_figure(const char *what, const char *name, BenchFigure figure);
 // Prints every row added, as one Markdown table under a line naming the
-// machine. Returns the number of ratios that missed their target.
-int bench_print_table(const char *machine);
+// machine, then the failures noted. Returns the number of ratios that
+// missed their target.
+int bench_print_table(FILE *out, const char *machine);
+// Forgets every row and failure.
+void bench_clear_table(void);
+
+// Notes that something to measure could not be set up or did not finish
+// (printed on stderr at once and listed under the table).
+void bench_note_failure(const char *what);
+// Failures noted so far.
+int bench_failures(void);
