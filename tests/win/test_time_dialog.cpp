@@ -1214,20 +1214,20 @@ TEST_F(TimeDialogTest, PaintsTheMarbleTheNotePaletteTheLinesAndTheStrip)
     Script script;
     script.owner = host;
     run_steps(&script, 1.0f, {[](Script *s) {
-                  // the palette is the note bitmap, pixel for pixel
-                  HDC mem = CreateCompatibleDC(nullptr);
-                  HGDIOBJ old = SelectObject(mem, ctl_bitmap(CTL_BMP_NOTES));
+                  // the palette is the note bitmap, pixel for pixel (the
+                  // toolkit's bitmaps are read through their kept DCs)
+                  HDC notes = ctl_picture_dc(ctl_bitmap(CTL_BMP_NOTES));
+                  HDC marble = ctl_picture_dc(ctl_bitmap(CTL_BMP_MARBLE));
+                  ASSERT_NE(notes, nullptr);
+                  ASSERT_NE(marble, nullptr);
                   int differ = 0;
                   HDC dc = GetDC(s->dialog);
                   for (int y = 0; y < 96; y += 5)
                       for (int x = 0; x < 160; x += 5)
-                          differ += GetPixel(mem, x, y) != GetPixel(dc, kPalX + x, kPalY + y);
+                          differ += GetPixel(notes, x, y) != GetPixel(dc, kPalX + x, kPalY + y);
                   // the marble where nothing else is drawn
-                  SelectObject(mem, ctl_bitmap(CTL_BMP_MARBLE));
-                  EXPECT_EQ(GetPixel(dc, 100, 170), GetPixel(mem, 100 % 64, 170 % 64));
-                  EXPECT_EQ(GetPixel(dc, 530, 210), GetPixel(mem, 530 % 64, 210 % 64));
-                  SelectObject(mem, old);
-                  DeleteDC(mem);
+                  EXPECT_EQ(GetPixel(dc, 100, 170), GetPixel(marble, 100 % 64, 170 % 64));
+                  EXPECT_EQ(GetPixel(dc, 530, 210), GetPixel(marble, 530 % 64, 210 % 64));
                   EXPECT_EQ(differ, 0);
                   // the column lines: black with a white relief
                   EXPECT_EQ(GetPixel(dc, 170, 100), RGB(0, 0, 0));

@@ -650,8 +650,15 @@ void ctl_duration_draw(HDC dc, const TimeContext *context, const TimeDialogState
     int count = context != nullptr ? ctl_note_count(context) : 0;
     if (count == 0)
         return;
-    HDC notes = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(notes, ctl_bitmap(CTL_BMP_NOTES));
+    // The toolkit keeps its bitmaps selected in DCs of their own, and a
+    // bitmap can be selected in one DC only: the notes are read from that
+    // DC, or from one made here when the bitmap is not kept.
+    HBITMAP picture = ctl_bitmap(CTL_BMP_NOTES);
+    HDC notes = ctl_picture_dc(picture);
+    HDC made = notes == nullptr ? CreateCompatibleDC(dc) : nullptr;
+    HGDIOBJ old = made != nullptr ? SelectObject(made, picture) : nullptr;
+    if (made != nullptr)
+        notes = made;
     for (int i = 0; i < count; ++i) {
         int note = context->notes[i];
         BitBlt(dc, X + 1 + 30 * i, Y + 137, 30, 30, notes, note % 5 * kCell + 1,
@@ -666,8 +673,10 @@ void ctl_duration_draw(HDC dc, const TimeContext *context, const TimeDialogState
         MoveToEx(dc, t + 11, Y + 154, nullptr);
         LineTo(dc, t + 14, Y + 157);
     }
-    SelectObject(notes, old);
-    DeleteDC(notes);
+    if (made != nullptr) {
+        SelectObject(made, old);
+        DeleteDC(made);
+    }
 }
 
 // Titles in font 9 and captions in font 4, black with a white relief.
