@@ -2,22 +2,25 @@
 //
 // - Key-to-repaint, inside this process: the time the main window takes from
 //   a key code (WM_COMMAND sent to it) until the result line and the display
-//   show its result, a repaint it left pending included, against the floor
-//   measured side by side: one 200 x 119 BitBlt of the display face from a
-//   memory DC kept open plus the six tape lines drawn with DrawTextA
-//   (DT_RIGHT | DT_SINGLELINE), on a DC of the display panel. The key is +
-//   after a typed digit, so each one adds a tape line (six show), lights the
-//   operator and empties the result line: both the display and the result
-//   line repaint. An empty round of the message queue is timed beside them,
-//   as what any key pays under Wine whatever the calculator does.
+//   show its result, against the floor measured side by side: one 200 x 119
+//   BitBlt of the display face from a memory DC kept open plus the six tape
+//   lines drawn with DrawTextA (DT_RIGHT | DT_SINGLELINE), on a DC of the
+//   display panel. The key is + after a typed digit, so each one adds a tape
+//   line (six show), lights the operator and empties the result line: both
+//   the display and the result line repaint. The calculator draws both at
+//   once; a key that left a repaint for later would not have all its cost in
+//   its time, so it is checked after each key and reported as a failure. An
+//   empty round of the message queue is timed beside them: it shows what a
+//   round trip to the Wine server costs on the machine at the time.
 // - Start to first paint, across processes: from just before CreateProcess
 //   until the program's main window is visible and neither it nor any of its
 //   children has anything left to paint (GetUpdateRect of each is empty, so
 //   every window has been through its first WM_PAINT), polled every
-//   millisecond; for keldoran.exe and for bench-minimal-window.exe (a window
-//   of the calculator's size and frame that paints its client area grey),
-//   launched in turns. Each program is then closed with WM_CLOSE and waited
-//   for, outside the time.
+//   millisecond; for keldoran.exe, for bench-minimal-window.exe (a window of
+//   the calculator's size and frame that paints its client area grey) and
+//   for the same program initialising the common controls first, launched
+//   in turns. Each program is then closed with WM_CLOSE and waited for,
+//   outside the time.
 #include "bench/win/harness.h"
 #include "bench/win/subjects.h"
 

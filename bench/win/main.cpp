@@ -60,9 +60,15 @@ int main(int argc, char **argv)
         {"start", bench_start_up, quick ? 2 : 21},
         {"dialog", bench_time_dialog, reps},
     };
-    for (const Group &g : groups)
-        if (!only || std::strcmp(only, g.name) == 0)
+    int measured = 0;
+    for (const Group &g : groups) {
+        if (!only || std::strcmp(only, g.name) == 0) {
             g.run(g.repetitions);
+            measured++;
+        }
+    }
+    if (measured == 0)
+        bench_note_failure("--only names no group");
 
     ctl_shutdown();
     RegDeleteKeyA(HKEY_CURRENT_USER, ctl_key_path()); // the settings the shutdown wrote
