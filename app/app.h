@@ -158,6 +158,11 @@ void app_redraw_display(HWND panel, const CalcState *s);
 // 1 when the display would paint something else than it last painted (the
 // tape lines shown or the lit indicator differ), or has not painted yet.
 int app_display_changed(const CalcState *s);
+// Frees the display's back buffer (the display panel's WM_DESTROY does).
+void app_display_release(void);
+// How many tape lines the display has moved up in its back buffer instead
+// of drawing them again, since the program started.
+int app_display_lines_moved(void);
 
 // ---------------------------------------------------------------------------
 // Keypad and keyboard (keypad.cpp)

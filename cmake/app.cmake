@@ -37,11 +37,6 @@ k_test(test-app
           resources/keldoran.rc
   LIBS keldoran_app win_harness win_capture)
 
-
-# Key-to-repaint against the floor, timed under Wine (run by `make bench`).
-add_executable(bench-repaint-win bench/bench_repaint.cpp resources/keldoran.rc)
-target_link_libraries(bench-repaint-win PRIVATE keldoran_app)
-
 # A close ends keldoran.exe whatever loop of the system handled it, tried
 # with real input on the X server (xdotool) and a WM_CLOSE from another
 # program.

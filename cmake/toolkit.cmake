@@ -33,31 +33,7 @@ k_test(test-toolkit
           resources/toolkit.rc
   LIBS win_harness)
 
-# Wine benchmark (run by scripts/run-bench.sh under Xvfb): a Slide drag step
-# beside the platform trackbar's TBM_SETPOS with redraw.
-add_executable(bench-slide-win bench/bench_slide_win.cpp resources/toolkit.rc)
-target_link_libraries(bench-slide-win PRIVATE qk2ctl)
-
-# Paint speed of the lists under Wine (make bench runs it on a virtual screen).
-add_executable(bench-lists-win bench/bench_lists_win.cpp resources/toolkit.rc)
-target_link_libraries(bench-lists-win PRIVATE qk2ctl comctl32)
-
-# The Vgrid's paint and hit-test speed under Wine (run by `make bench`).
-add_executable(bench-vgrid-win bench/bench_vgrid_win.cpp resources/toolkit.rc)
-target_compile_options(bench-vgrid-win PRIVATE -O2)
-target_link_libraries(bench-vgrid-win PRIVATE qk2ctl)
-
-# Wine benchmark of the knob's drag step beside the trackbar's
-# (scripts/run-bench.sh runs every bench-*-win.exe under Wine).
-add_executable(bench-rotatif-win bench/bench_rotatif_win.cpp resources/toolkit.rc)
-target_compile_options(bench-rotatif-win PRIVATE -O2)
-target_link_libraries(bench-rotatif-win PRIVATE qk2ctl comctl32)
-
 # The time-entry dialog's window tests.
 k_test(test-time-dialog
   SOURCES tests/win/test_time_dialog.cpp resources/toolkit.rc
   LIBS win_harness)
-
-# The time-entry dialog's speed under Wine (scripts/run-bench.sh runs it).
-add_executable(bench-time-dialog-win bench/bench_time_dialog_win.cpp resources/toolkit.rc)
-target_link_libraries(bench-time-dialog-win PRIVATE qk2ctl)

@@ -5,6 +5,9 @@
 
 #include "toolkit/qk2ctl.h"
 
+#include <sstream>
+#include <string>
+
 namespace {
 
 using AppDisplay = AppTest;
@@ -229,6 +232,70 @@ TEST_F(AppDisplay, CalculationAcrossTheRingEndDrawsLikeAnyOther)
     ASSERT_TRUE(app_window_image(display, &wrapped));
     EXPECT_EQ(app_count_differences(&plain, &wrapped, 0, 0, 200, APP_DISPLAY_H), 0);
     expect_display(display, {labels, {"= 14", "x 4", "+ 3", "2"}, 0});
+}
+
+// The whole display drawn afresh for the engine's state: the face, then the
+// lines and the indicator.
+CaptureImage fresh_display(void)
+{
+    HarnessCanvas canvas = {};
+    CaptureImage image = {};
+    if (harness_canvas_make(&canvas, APP_CLIENT_W, APP_DISPLAY_H, RGB(255, 0, 255))) {
+        ctl_blit_bitmap(canvas.dc, 0, 0, g_displayPicture);
+        app_paint_display(canvas.dc, &g_calc);
+        capture_dc(canvas.dc, 0, 0, APP_CLIENT_W, APP_DISPLAY_H, &image);
+        harness_canvas_free(&canvas);
+    }
+    return image;
+}
+
+// Types each label and checks after each that the panel shows exactly what
+// a fresh drawing of the same state shows. Returns the labels that differed.
+std::string differing_keys(HWND display, const char *labels)
+{
+    std::string differ;
+    std::istringstream words(labels);
+    std::string label;
+    while (words >> label) {
+        app_type(label.c_str());
+        CaptureImage shown = {}, fresh = fresh_display();
+        app_window_image(display, &shown);
+        if (shown.width != APP_CLIENT_W ||
+            app_count_differences(&shown, &fresh, 0, 0, APP_CLIENT_W, APP_DISPLAY_H) != 0)
+            differ += label + " ";
+    }
+    return differ;
+}
+
+// Every key, operators, units, results, DEL, AC and calculations longer than
+// the six lines, that only adds lines moves the older ones up in the back
+// buffer; whatever the path, the panel shows what drawing it whole shows.
+const char kEveryKindOfKey[] =
+    "1 + 2 x 3 - 4 / 5 + 6 + 7 Enter x 2 + 1 H 3 0 mn + 4 5 S Enter DEL 9 + 8 - . 5 Enter "
+    "AC 3 - 8 Enter x 7 + 1 + 2 + 3 + 4 + 5 + 6 + 7 + 8 Enter - 1 . 2 5 H Enter 0 / 3 Enter "
+    "AC 1 2 3 4 5 6 7 8 9 . 0 1 2 + 9 8 7 6 5 4 3 2 1 x . 0 0 0 0 1 Enter";
+
+TEST_F(AppDisplay, LinesMovedUpShowWhatDrawingTheWholeDisplayShows)
+{
+    int moved = app_display_lines_moved();
+    EXPECT_EQ(differing_keys(display, kEveryKindOfKey), "");
+    EXPECT_GT(app_display_lines_moved() - moved, 40) << "most keys moved the older lines";
+}
+
+// With a face that is not one colour under the tape, a moved line would
+// carry the wrong background: every change draws the whole display instead.
+TEST_F(AppDisplay, AFaceWithAPictureUnderTheTapeIsAlwaysDrawnWhole)
+{
+    HDC face = ctl_picture_dc(g_displayPicture);
+    ASSERT_NE(face, nullptr);
+    for (int x = APP_TAPE_LEFT; x < APP_TAPE_RIGHT; x += 7)
+        SetPixel(face, x, x % 90 + 12, RGB(255, 0, 0));
+    app_display_release(); // the next paint makes the buffer again and looks at the face
+    InvalidateRect(display, nullptr, FALSE);
+    UpdateWindow(display);
+    int moved = app_display_lines_moved();
+    EXPECT_EQ(differing_keys(display, "AC 1 + 2 + 3 x 4 Enter - 5 + 6 + 7 + 8 Enter"), "");
+    EXPECT_EQ(app_display_lines_moved(), moved);
 }
 
 // The result line is drawn in black on the LCD colour.
