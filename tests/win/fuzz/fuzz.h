@@ -85,7 +85,6 @@ struct FuzzRun {
     long opened;               // dialogs opened (a dialog run)
     int depth;                 // ticks acting on the stack: nested loops
     int pumping;               // 1 while the engine empties its own queue
-    int tickPending;           // a tick is posted and not yet seen
     int loopSteps;             // ticks since the innermost loop opened
     int unknownLoops;          // ticks inside a loop the engine does not know
     int hostile;               // 1: callbacks of this life may destroy or re-enter
@@ -152,6 +151,13 @@ struct FuzzCounts {
     long windows; // windows of the thread, children included
 };
 void fuzz_counts(FuzzCounts *out);
+// Freed blocks are filled with poison and held back before they go back to
+// the heap, so that reading a freed record reads poison and writing to one
+// is found. fuzz_watch_freed starts that (runs do it themselves);
+// fuzz_freed_written lets the held blocks go and returns how many of them
+// were written to since the last call.
+void fuzz_watch_freed(void);
+long fuzz_freed_written(void);
 long fuzz_heap_blocks(void);
 long fuzz_gdi_objects(void);
 

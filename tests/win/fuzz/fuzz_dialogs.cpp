@@ -209,7 +209,7 @@ void adjust_open(FuzzRun *run, HWND owner)
         target.flags = CTL_NOTIFY_CALLBACK;
     }
     POINT at = {fuzz_range(run, -300, 1400), fuzz_range(run, -300, 1100)};
-    uint16_t close = (uint16_t)(fuzz_chance(run, 80) ? ROT_CMD_POPUP_CLOSED : fuzz_rand(run));
+    uint16_t close = (uint16_t)(fuzz_chance(run, 80) ? (uint32_t)ROT_CMD_POPUP_CLOSED : fuzz_rand(run));
     ctl_adjust_popup(run->host, control, style, at.x, at.y, close,
                      fuzz_chance(run, 90) ? &target : nullptr, 7, &scale);
 }

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <new>
 
 // ---------------------------------------------------------------------------
@@ -60,12 +61,103 @@ extern "C" void *__wrap_realloc(void *block, size_t size)
     return moved;
 }
 
-extern "C" void __wrap_free(void *block)
+// Freed blocks wait in a quarantine, filled with a poison byte, before they
+// go back to the heap: a control that reads its record after freeing it
+// reads poison (pointers that fault), and one that writes to it spoils the
+// poison, which is found when the block leaves the quarantine.
+static const unsigned char kPoison = 0xDD;
+static const int kQuarantine = 2048;      // blocks held back
+static void *g_held[kQuarantine];         // ring of held blocks
+static size_t g_heldSize[kQuarantine];    // their sizes
+static int g_heldNext = 0;                // next slot of the ring
+static volatile LONG g_spoiled = 0;       // held blocks found written to
+static size_t g_spoiledSize = 0;          // size of the last one
+static CRITICAL_SECTION g_heldLock;       // the watchdog's thread frees too
+static bool g_heldReady = false;
+
+static void release_held(int slot)
 {
-    if (block != nullptr)
-        InterlockedDecrement(&g_liveBlocks);
+    void *block = g_held[slot];
+    if (block == nullptr)
+        return;
+    const unsigned char *bytes = static_cast<const unsigned char *>(block);
+    for (size_t i = 0; i < g_heldSize[slot]; ++i)
+        if (bytes[i] != kPoison) {
+            InterlockedIncrement(&g_spoiled);
+            g_spoiledSize = g_heldSize[slot];
+            break;
+        }
+    g_held[slot] = nullptr;
     __real_free(block);
 }
+
+extern "C" void __wrap_free(void *block)
+{
+    if (block == nullptr)
+        return;
+    InterlockedDecrement(&g_liveBlocks);
+    if (!g_heldReady) {
+        __real_free(block);
+        return;
+    }
+    size_t size = _msize(block);
+    std::memset(block, kPoison, size);
+    EnterCriticalSection(&g_heldLock);
+    release_held(g_heldNext);
+    g_held[g_heldNext] = block;
+    g_heldSize[g_heldNext] = size;
+    g_heldNext = (g_heldNext + 1) % kQuarantine;
+    LeaveCriticalSection(&g_heldLock);
+}
+
+// Whether a held block has been written to, without releasing any (slow:
+// only when QK2_FUZZ_CHECK_FREED asks for it after every message).
+static bool quarantine_spoiled(void)
+{
+    bool spoiled = false;
+    EnterCriticalSection(&g_heldLock);
+    for (int k = 0; k < kQuarantine && !spoiled; ++k) {
+        const unsigned char *bytes = static_cast<const unsigned char *>(g_held[k]);
+        for (size_t i = 0; bytes != nullptr && i < g_heldSize[k]; ++i)
+            if (bytes[i] != kPoison) {
+                spoiled = true;
+                g_spoiledSize = g_heldSize[k];
+                break;
+            }
+    }
+    LeaveCriticalSection(&g_heldLock);
+    return spoiled;
+}
+
+// Starts holding freed blocks back (once, before the first run).
+static void start_quarantine(void)
+{
+    if (g_heldReady)
+        return;
+    InitializeCriticalSection(&g_heldLock);
+    g_heldReady = true;
+}
+
+// Releases every held block. Returns how many held blocks were found written
+// to since the last call.
+static long flush_quarantine(void)
+{
+    if (!g_heldReady)
+        return 0;
+    EnterCriticalSection(&g_heldLock);
+    for (int i = 0; i < kQuarantine; ++i)
+        release_held(i);
+    LeaveCriticalSection(&g_heldLock);
+    return InterlockedExchange(&g_spoiled, 0);
+}
+
+void fuzz_watch_freed(void)
+{
+    start_quarantine();
+    flush_quarantine();
+}
+
+long fuzz_freed_written(void) { return flush_quarantine(); }
 
 void *operator new(size_t size)
 {
@@ -361,7 +453,7 @@ int32_t fuzz_notify(void *userData, uint32_t wParam, int32_t lParam)
     fuzz_trace_value(run, (uint32_t)lParam);
     if (!run->hostile || run->sent >= run->budget)
         return 1;
-    switch (fuzz_below(run, 20)) {
+    switch (fuzz_below(run, 12)) {
     case 0: // the owner closes the control as it reports
         fuzz_note(run, "notify: destroy");
         DestroyWindow(run->subject);
@@ -594,10 +686,16 @@ static int in_menu(void)
 }
 static const int kMaxDepth = 3; // loops inside loops the engine still throws into
 
-static void post_tick(FuzzRun *run)
+static void post_tick(FuzzRun *run) { PostMessageA(run->driver, kTick, 0, 0); }
+
+// Posts a tick unless one waits in the queue. A loop that ends may take a
+// tick from the queue without dispatching it (a dialog that another
+// application's activation cancels), so the queue is asked, not a flag.
+static void ensure_tick(FuzzRun *run)
 {
-    run->tickPending = 1;
-    PostMessageA(run->driver, kTick, 0, 0);
+    MSG msg;
+    if (!PeekMessageA(&msg, run->driver, kTick, kTick, PM_NOREMOVE))
+        post_tick(run);
 }
 
 // Open dialogs of the table that run their own loop right now.
@@ -676,7 +774,6 @@ static void throw_in_loop(FuzzRun *run)
 // run is over.
 static void on_tick(FuzzRun *run)
 {
-    run->tickPending = 0;
     if (run->pumping && run->depth == 0)
         return;
     post_tick(run);
@@ -714,10 +811,19 @@ static void on_tick(FuzzRun *run)
     --run->depth;
 }
 
+static const UINT_PTR kSafetyTimer = 1;  // feeds a loop whose tick was lost
+static const UINT kSafetyMs = 100;
+
 static LRESULT CALLBACK driver_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == kTick && g_run != nullptr) {
         on_tick(g_run);
+        return 0;
+    }
+    // Timer messages come only when no message is posted: inside a loop
+    // that means no tick is waiting. The engine's own pump drops them.
+    if (message == WM_TIMER && wParam == kSafetyTimer && g_run != nullptr) {
+        ensure_tick(g_run);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -818,6 +924,9 @@ static void check_state(FuzzRun *run)
     HWND subject = run->subject;
     if (subject != nullptr && IsWindow(subject) && ctl_get_instance_data(subject) != nullptr)
         run->cls->check(run, subject);
+    static const bool everyMessage = std::getenv("QK2_FUZZ_CHECK_FREED") != nullptr;
+    if (everyMessage && quarantine_spoiled())
+        fuzz_fail(run, "a freed block of %u bytes was written to", (unsigned)g_spoiledSize);
     HWND found[8];
     const FuzzDialog *rows[8];
     int n = open_dialogs(found, rows);
@@ -897,12 +1006,16 @@ static void run_messages(FuzzRun *run)
     register_classes();
     run->driver = CreateWindowExA(0, kDriverClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
+    if (run->driver == nullptr) {
+        fuzz_fail(run, "no window for the ticks");
+        return;
+    }
+    SetTimer(run->driver, kSafetyTimer, kSafetyMs, nullptr);
     g_run = run;
     while (run->sent < run->budget && !run->failed) {
         if (!ensure_subject(run))
             break;
-        if (!run->tickPending)
-            post_tick(run);
+        ensure_tick(run);
         if (run->dialog != nullptr)
             dialog_step(run);
         else
@@ -950,6 +1063,8 @@ static int run_once(const FuzzClass *cls, const FuzzDialog *dialog, uint64_t see
                     FuzzResult *result)
 {
     std::memset(result, 0, sizeof *result);
+    start_quarantine();
+    flush_quarantine();
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
@@ -982,6 +1097,11 @@ static int run_once(const FuzzClass *cls, const FuzzDialog *dialog, uint64_t see
     result->failed = run->failed;
     std::memcpy(result->failure, run->failure, sizeof result->failure);
     std::free(run); // the run's own block goes before the blocks are counted
+    if (flush_quarantine() != 0 && !result->failed) {
+        result->failed = 1;
+        std::snprintf(result->failure, sizeof result->failure,
+                      "a freed block of %u bytes was written to", (unsigned)g_spoiledSize);
+    }
     fuzz_counts(&after);
     result->leaked.heap = after.heap - before.heap;
     result->leaked.gdi = after.gdi - before.gdi;
@@ -1093,6 +1213,8 @@ static bool in_program(const void *address)
     return at >= base && at < base + nt->OptionalHeader.SizeOfImage;
 }
 
+static DWORD g_mainThread = 0; // the thread the runs are on
+
 static void report_crash(const EXCEPTION_RECORD *record)
 {
     FuzzRun *run = g_run;
@@ -1100,6 +1222,14 @@ static void report_crash(const EXCEPTION_RECORD *record)
     if (run != nullptr)
         std::fprintf(stdout, " in %s after %s",
                      run->dialog != nullptr ? run->dialog->name : run->cls->name, run->lastAction);
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    if (GetGUIThreadInfo(g_mainThread, &gui))
+        std::fprintf(stdout, " (gui flags %lX, capture %p, menu owner %p, edit box %p, depth %d,"
+                             " driver %p, pumping %d)",
+                     gui.flags, (void *)gui.hwndCapture, (void *)gui.hwndMenuOwner,
+                     (void *)g_openEditDialog, run != nullptr ? run->depth : -1,
+                     run != nullptr ? (void *)run->driver : nullptr, run != nullptr ? run->pumping : -1);
     std::fprintf(stdout, "\n");
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 3);
@@ -1146,6 +1276,7 @@ void fuzz_install_crash_report(void)
     if (installed)
         return;
     installed = true;
+    g_mainThread = GetCurrentThreadId();
     AddVectoredExceptionHandler(1, first_chance);
     SetUnhandledExceptionFilter(unhandled);
     HANDLE thread = CreateThread(nullptr, 0, watchdog, nullptr, 0, nullptr);
