@@ -14,7 +14,8 @@ set(K_COUNTING_ALLOCATOR
 # counters themselves, 1,000 start-up and shutdown cycles, and the faults the
 # fuzzing found.
 k_test(test-fuzz
-  SOURCES tests/win/test_fuzz.cpp tests/win/test_fuzz_faults.cpp resources/toolkit.rc
+  SOURCES tests/win/test_fuzz.cpp tests/win/test_fuzz_faults.cpp
+          tests/win/test_toolkit_cycles.cpp resources/toolkit.rc
   LIBS fuzz_engine win_harness)
 target_link_options(test-fuzz PRIVATE ${K_COUNTING_ALLOCATOR})
 

@@ -160,6 +160,8 @@ void fuzz_watch_freed(void);
 long fuzz_freed_written(void);
 long fuzz_heap_blocks(void);
 long fuzz_gdi_objects(void);
+// Open kernel handles of the process (registry keys, events, threads...).
+long fuzz_kernel_handles(void);
 
 // ---------------------------------------------------------------------------
 // 5. Running
@@ -181,10 +183,17 @@ struct FuzzResult {
 const FuzzClass *fuzz_find_class(const char *name);
 const FuzzDialog *fuzz_find_dialog(const char *name);
 
-// Runs `messages` messages from seed against the row called name, with the
-// toolkit started. Fills result; returns 1 when the run was clean (no
-// failure, nothing leaked), 0 otherwise, -1 for an unknown name.
+// Runs `messages` messages from seed against the row called name. The
+// toolkit starts and stops around the run under its own application name,
+// and the counts are taken outside that (the first run of a process first
+// warms the system's caches with a short run of every row). Fills result;
+// returns 1 when the run was clean (no failure, nothing leaked), 0
+// otherwise, -1 for an unknown name.
 int fuzz_run(const char *name, uint64_t seed, long messages, FuzzResult *result);
+// The same for a row of any table: a class (dialog null), or a dialog (cls
+// null: the dialog's subject).
+int fuzz_run_row(const FuzzClass *cls, const FuzzDialog *dialog, uint64_t seed, long messages,
+                 FuzzResult *result);
 
 // Prints crash reports (the row and last action) on a fault in the program's
 // own code or an unhandled one, and on a run that throws nothing for 30

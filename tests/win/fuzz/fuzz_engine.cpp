@@ -189,7 +189,9 @@ long fuzz_heap_blocks(void) { return g_liveBlocks; }
 //    0 here, so the live objects are found by asking GetObjectType about
 //    every handle index: a handle whose upper half is 0 names the object at
 //    that index, whatever its generation. Menus are found the same way with
-//    IsMenu; windows by enumerating the thread's windows and their children.
+//    IsMenu; windows by enumerating the thread's windows and their children;
+//    kernel handles (registry keys among them: GetProcessHandleCount reads 0
+//    here too) by asking GetHandleInformation about every handle value.
 // ---------------------------------------------------------------------------
 
 long fuzz_gdi_objects(void)
@@ -226,6 +228,15 @@ static void describe_new_objects(const uint8_t *before, char *out, size_t size)
             std::snprintf(out + n, size - n, "%s%d %s", n != 0 ? ", " : "", counts[t],
                           t < 15 ? kNames[t] : "?");
         }
+}
+
+long fuzz_kernel_handles(void)
+{
+    long n = 0;
+    DWORD flags;
+    for (UINT_PTR h = 4; h < 0x10000; h += 4)
+        n += GetHandleInformation((HANDLE)h, &flags) != 0;
+    return n;
 }
 
 static long count_menus(void)
@@ -1151,14 +1162,11 @@ static void warm_system_caches(void)
     DestroyWindow(window);
 }
 
-int fuzz_run(const char *name, uint64_t seed, long messages, FuzzResult *result)
+int fuzz_run_row(const FuzzClass *cls, const FuzzDialog *dialog, uint64_t seed, long messages,
+                 FuzzResult *result)
 {
     std::memset(result, 0, sizeof *result);
-    const FuzzClass *cls = fuzz_find_class(name);
-    const FuzzDialog *dialog = cls == nullptr ? fuzz_find_dialog(name) : nullptr;
-    if (cls == nullptr && dialog == nullptr)
-        return -1;
-    if (dialog != nullptr)
+    if (dialog != nullptr && cls == nullptr)
         cls = dialog->subject != nullptr ? fuzz_find_class(dialog->subject) : fuzz_free_panel_class();
     if (cls == nullptr)
         return -1;
@@ -1179,6 +1187,16 @@ int fuzz_run(const char *name, uint64_t seed, long messages, FuzzResult *result)
         }
     }
     return run_once(cls, dialog, seed, messages, result);
+}
+
+int fuzz_run(const char *name, uint64_t seed, long messages, FuzzResult *result)
+{
+    std::memset(result, 0, sizeof *result);
+    const FuzzClass *cls = fuzz_find_class(name);
+    const FuzzDialog *dialog = cls == nullptr ? fuzz_find_dialog(name) : nullptr;
+    if (cls == nullptr && dialog == nullptr)
+        return -1;
+    return fuzz_run_row(dialog != nullptr ? nullptr : cls, dialog, seed, messages, result);
 }
 
 // ---------------------------------------------------------------------------
