@@ -909,8 +909,10 @@ static int ensure_host(FuzzRun *run)
 // class refused a thousand set-ups in a row.
 static int ensure_subject(FuzzRun *run)
 {
-    if (!ensure_host(run))
+    if (!ensure_host(run)) {
+        fuzz_fail(run, "no host window");
         return 0;
+    }
     if (run->subject != nullptr && IsWindow(run->subject))
         return 1;
     for (int tries = 0; tries < 1000; ++tries) {
