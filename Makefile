@@ -1,11 +1,12 @@
 # Front door. `make test` installs what is missing, builds both trees and runs
 # every test; `make run` starts the calculator; `make gallery` the toolkit's
 # gallery; `make bench` runs benchmarks (natively, then the window ones under
-# Wine).
+# Wine); `make fuzz` throws a million random messages at every toolkit class
+# and dialog.
 BUILD_DIR ?= build
 JOBS ?= 2
 
-.PHONY: all deps native win32 test bench art run gallery clean
+.PHONY: all deps native win32 test bench fuzz art run gallery clean
 
 all: native win32
 
@@ -32,6 +33,9 @@ gallery: win32
 
 bench: native win32
 	@scripts/run-bench.sh $(BUILD_DIR)
+
+fuzz: win32
+	@scripts/run-fuzz.sh $(BUILD_DIR)
 
 art:
 	@scripts/install-deps.sh --art

@@ -33,9 +33,12 @@ static bool i2p_repeats(const I2pRecord *self)
 // A pure indicator (the whole word 0x4000) never shows the focus.
 static bool i2p_shows_focus(const I2pRecord *self) { return self->appearance.behaviour != I2P_INDICATOR; }
 
-static void i2p_notify(const I2pRecord *self)
+// Reports the value. Returns 1 while the button lives on: the owner may
+// close it from the notification, which frees the record.
+static bool i2p_notify(HWND button, const I2pRecord *self)
 {
     ctl_notify(&self->notify, self->id, (LPARAM)ctl_float_bits(self->value));
+    return IsWindow(button) && ctl_get_instance_data(button) == self;
 }
 
 // Whether auto-repeat tick n (counted from 0 at the press) notifies: none for
@@ -133,7 +136,8 @@ static void i2p_press_push(HWND button, I2pRecord *self)
         self->repeatPaused = 0;
         self->repeatTicks = 0;
         self->timerId = (uint32_t)SetTimer(button, I2P_TIMER_ID, I2P_TIMER_MS, nullptr);
-        i2p_notify(self);
+        if (!i2p_notify(button, self))
+            return;
     }
     i2p_redraw(button, self);
 }
@@ -150,16 +154,16 @@ static void i2p_press(HWND button, I2pRecord *self)
     case I2P_TOGGLE:
         SetFocus(button);
         self->value = self->value == 0.0f ? 1.0f : 0.0f;
-        i2p_notify(self);
-        i2p_redraw(button, self);
+        if (i2p_notify(button, self))
+            i2p_redraw(button, self);
         return;
     case I2P_SET_ONLY:
         SetFocus(button);
         if (self->value != 0.0f)
             return;
         self->value = 1.0f;
-        i2p_notify(self);
-        i2p_redraw(button, self);
+        if (i2p_notify(button, self))
+            i2p_redraw(button, self);
         return;
     }
 }
@@ -178,8 +182,8 @@ static void i2p_release(HWND button, I2pRecord *self, int x, int y)
     self->previousCapture = nullptr;
     if (i2p_repeats(self))
         i2p_stop_repeat(button, self);
-    else if (ctl_point_in_client(button, x, y))
-        i2p_notify(self);
+    else if (ctl_point_in_client(button, x, y) && !i2p_notify(button, self))
+        return;
     self->value = 0.0f;
     i2p_redraw(button, self);
 }
@@ -198,9 +202,9 @@ static LRESULT i2p_timer(HWND button, I2pRecord *self, WPARAM wParam, LPARAM lPa
     if (wParam != I2P_TIMER_ID || self->timerId == 0 || !self->pressed || self->repeatPaused)
         return DefWindowProcA(button, WM_TIMER, wParam, lParam);
     uint32_t n = self->repeatTicks;
-    if (i2p_tick_notifies(n))
-        i2p_notify(self);
     self->repeatTicks = n + 1;
+    if (i2p_tick_notifies(n))
+        i2p_notify(button, self); // last: the owner may close the button
     return 0;
 }
 

@@ -195,7 +195,9 @@ static void list2d_move_up(HWND list, List2DRecord *self, int64_t n)
 
 // The line of the full row at client y: row r spans r x line height to
 // (r + 1) x line height - 1. A point above the list, in the cut-off row or
-// below gives 0. The x coordinate plays no part.
+// below gives 0, and so does a row past the last line: rows there are drawn,
+// but no line of the list can be selected in them. The x coordinate plays
+// no part.
 static int32_t list2d_hit(const List2DRecord *self, int y)
 {
     if (y < 0 || self->info.lineHeight <= 0)
@@ -204,7 +206,7 @@ static int32_t list2d_hit(const List2DRecord *self, int y)
     if (row >= self->info.visibleRows)
         return 0;
     int64_t line = self->info.firstVisibleLine + row;
-    return line <= INT32_MAX ? (int32_t)line : 0;
+    return line <= self->info.totalLines ? (int32_t)line : 0;
 }
 
 // A left click at client y. Alone it selects the line hit (0, the empty

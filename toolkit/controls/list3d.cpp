@@ -33,10 +33,11 @@
 // 1. Helpers and geometry
 // ---------------------------------------------------------------------------
 
-// A panel and line under a point: (0, 0) for none, line 0 for a header.
+// A panel and line under a point: (0, 0) for none.
 struct ListHit {
     int32_t panel; // panel number, or 0
-    int32_t line;  // line, 0 for the header (or for no panel)
+    int32_t line;  // line, or 0: the header, a row past the last line or no panel
+    bool header;   // the point is on the panel's header
 };
 
 static int32_t sat32(int64_t value)
@@ -255,6 +256,8 @@ static bool list3d_refresh(HWND list, List3DRecord *self)
 
 // The panel and line at client point (x, y), searching from the front. A
 // header spans [top, top + header height), row r the line height below it.
+// Rows past the last line are drawn but hold no line: they give the panel
+// and line 0.
 static ListHit list3d_hit(const List3DInfo &info, int x, int y)
 {
     for (int s = list3d_front_slot(info); s >= 0; --s) {
@@ -262,13 +265,13 @@ static ListHit list3d_hit(const List3DInfo &info, int x, int y)
         if (x < header.left || x >= header.right || y < header.top)
             continue;
         if (y < header.bottom)
-            return {info.slots[s].panel, 0};
+            return {info.slots[s].panel, 0, true};
         int64_t row = ((int64_t)y - header.bottom) / info.lineHeight;
         int64_t line = info.firstVisibleLine + row;
-        if (row < info.visibleLines && line <= INT32_MAX)
-            return {info.slots[s].panel, (int32_t)line};
+        if (row < info.visibleLines)
+            return {info.slots[s].panel, line <= info.totalLines ? (int32_t)line : 0, false};
     }
-    return {0, 0};
+    return {0, 0, false};
 }
 
 // Scrolls so that the current line shows (a current line of 0 leaves the
@@ -371,7 +374,7 @@ static void list3d_click(HWND list, List3DRecord *self, int x, int y)
     ListHit hit = list3d_hit(info, x, y);
     if (hit.panel != 0 && list3d_bring_to_front(info, hit.panel) && !list3d_refresh(list, self))
         return;
-    if (hit.panel != 0 && hit.line == 0) {
+    if (hit.header) {
         list3d_begin_drag(self, x, y);
         return;
     }
@@ -383,7 +386,7 @@ static void list3d_click(HWND list, List3DRecord *self, int x, int y)
             list3d_refresh(list, self);
         return;
     }
-    info.current = hit.line; // 0 outside every panel: no current line
+    info.current = hit.line; // 0 outside every line: no current line
     list3d_refresh(list, self);
 }
 

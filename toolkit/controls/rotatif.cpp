@@ -330,6 +330,16 @@ static void drag_linear(HWND knob, RotatifRecord *self, int x, int y)
     rot_step(knob, self, n);
 }
 
+// The value of an end angle can land an ulp beyond its end (the slope and
+// the sweep are rounded floats): such a value is the end itself.
+static void keep_in_range(ValueScale *scale)
+{
+    if (scale->current > scale->maximum)
+        scale->current = scale->maximum;
+    if (scale->current < scale->minimum)
+        scale->current = scale->minimum;
+}
+
 // Angular mode: the pointer follows the mouse around the centre; in the dead
 // arc outside the sweep it snaps to the nearer end. Returns 0 for a move on
 // the centre itself, which has no angle and is ignored.
@@ -349,6 +359,7 @@ static int drag_angular(HWND knob, RotatifRecord *self, int x, int y)
     if (d > self->sweep)
         theta = d <= self->deadMiddle ? scale.endAngle : scale.startAngle;
     if (theta != self->pointerAngle && ctl_scale_set_angle(&self->scale, theta)) {
+        keep_in_range(&self->scale);
         self->pointerAngle = theta;
         rot_redraw(knob, self);
     }

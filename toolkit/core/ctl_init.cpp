@@ -164,15 +164,31 @@ static const std::array<ClassEntry, 7> kClasses = {{
     {CTL_CLASS_2DLIST, kRedraw, ctl_list2d_proc, CTL_ERR_2DLIST},
 }};
 
-// Which classes this toolkit registered itself, so that shutdown never
-// unregisters a class of the same name that someone else owns.
-static std::array<bool, kClasses.size()> g_classRegistered = {};
+// The instance each class was registered under by this toolkit, or null:
+// shutdown never unregisters a class of the same name that someone else
+// owns. A class whose windows outlive the final shutdown (an application
+// that stops the toolkit from its main window's WM_DESTROY, before the
+// children go) cannot be unregistered then; it stays noted here, and the
+// next start-up unregisters it once its windows are gone, or goes on using
+// it while they live.
+static std::array<HINSTANCE, kClasses.size()> g_classOwner = {};
+
+// Unregisters class i if this toolkit registered it and no window of it is
+// left. Returns 1 when it is no longer registered by the toolkit.
+static int release_class(size_t i)
+{
+    if (g_classOwner[i] != nullptr && UnregisterClassA(kClasses[i].name, g_classOwner[i]))
+        g_classOwner[i] = nullptr;
+    return g_classOwner[i] == nullptr;
+}
 
 // Registers the classes in order. Returns 1, or 0 with the error code of the
 // first class that cannot be registered (the earlier ones stay).
 static int register_classes(void)
 {
     for (size_t i = 0; i < kClasses.size(); ++i) {
+        if (!release_class(i) && g_classOwner[i] == g_toolkitInstance)
+            continue; // still ours from before, with windows: in use as it is
         WNDCLASSA wc = {};
         wc.style = kClasses[i].style;
         wc.lpfnWndProc = kClasses[i].proc;
@@ -188,18 +204,15 @@ static int register_classes(void)
             g_errorCode = kClasses[i].error;
             return 0;
         }
-        g_classRegistered[i] = true;
+        g_classOwner[i] = g_toolkitInstance;
     }
     return 1;
 }
 
 static void unregister_classes(void)
 {
-    for (size_t i = 0; i < kClasses.size(); ++i) {
-        if (g_classRegistered[i])
-            UnregisterClassA(kClasses[i].name, g_toolkitInstance);
-        g_classRegistered[i] = false;
-    }
+    for (size_t i = 0; i < kClasses.size(); ++i)
+        release_class(i);
 }
 
 // ---------------------------------------------------------------------------
