@@ -3,7 +3,8 @@
 // open. A modal dialog's messages come from inside its own loop (the engine's
 // ticks); a modeless one's from the run's own steps.
 //
-// Contents: 1. edit-value dialog  2. adjust-value popup  3. the table
+// Contents: 1. edit-value dialog  2. adjust-value popup  3. time-entry dialog
+//           4. the table
 #include "tests/win/fuzz/fuzz.h"
 
 #include "toolkit/qk2ctl.h"
@@ -317,14 +318,121 @@ int adjust_check(FuzzRun *run, HWND popup)
     return 1;
 }
 
+// ---------------------------------------------------------------------------
+// 3. Time-entry dialog: modal, sixteen fields, lists, a note palette and a
+//    lamp switch, editing the process's time context in place.
+// ---------------------------------------------------------------------------
+
+HWND time_current(void) { return g_openTimeDialog; }
+
+// Opens the dialog over owner (or another window, or none) at some point on
+// some time, any float included; checks what it returns.
+void time_open(FuzzRun *run, HWND owner)
+{
+    HWND parents[] = {owner, owner, owner, run->host, run->sibling, nullptr};
+    HWND parent = parents[fuzz_below(run, 6)];
+    POINT at = {fuzz_range(run, -30, 300), fuzz_range(run, -30, 250)};
+    ClientToScreen(run->host, &at);
+    float seconds = fuzz_chance(run, 80) ? fuzz_float(run, -10.0f, 1000.0f)
+                                         : ctl_as_float(fuzz_rand(run));
+    float got = ctl_time_dialog(parent, fuzz_chance(run, 80) ? CTL_TD_CONTROL_WORD : fuzz_rand(run),
+                                at.x, at.y, seconds);
+    fuzz_trace_value(run, ctl_float_bits(got));
+}
+
+void time_message(FuzzRun *run, HWND dialog)
+{
+    static const int kFields[] = {CTL_TD_SECONDS,  CTL_TD_MILLISECONDS, CTL_TD_FREQUENCY,
+                                  CTL_TD_TEMPO_OF_PERIOD, CTL_TD_TEMPO, CTL_TD_DISTANCE,
+                                  CTL_TD_SAMPLES,  CTL_TD_TICKS,        CTL_TD_POSITION,
+                                  CTL_TD_FRAME,    CTL_TD_FRAME_RATE};
+    HWND field = GetDlgItem(dialog, kFields[fuzz_below(run, (int)std::size(kFields))]);
+    switch (fuzz_below(run, 16)) {
+    case 0:
+    case 1:
+    case 2:
+    case 3: // typing into a field: it converts at once
+        fuzz_note(run, "SetWindowText field");
+        SetWindowTextA(field, random_text(run));
+        break;
+    case 4:
+        fuzz_send(run, field, WM_CHAR, (WPARAM)fuzz_range(run, 32, 126), 1);
+        break;
+    case 5: { // the lists
+        HWND list = GetDlgItem(dialog, fuzz_chance(run, 50) ? CTL_TD_BEATS_PER_BAR : CTL_TD_BEAT_UNIT);
+        fuzz_send(run, list, LB_SETCURSEL, (WPARAM)fuzz_range(run, -2, 70), 0);
+        fuzz_send(run, dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE), (LPARAM)list);
+        break;
+    }
+    case 6:
+    case 7:
+    case 8: { // the note palette and the background
+        static const UINT kMouse[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_RBUTTONDOWN};
+        fuzz_send(run, dialog, kMouse[fuzz_below(run, 4)], fuzz_mouse_keys(run, 10),
+                  fuzz_point(run, dialog));
+        break;
+    }
+    case 9: { // buttons and the switch; OK, Cancel and Apply end or change it
+        static const int kButtons[] = {CTL_TD_APPLY, CTL_TD_REPLACE, CTL_TD_OK, CTL_TD_CANCEL};
+        int id = kButtons[fuzz_below(run, fuzz_chance(run, 80) ? 2 : 4)];
+        fuzz_send(run, dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+        break;
+    }
+    case 10: {
+        UINT key = fuzz_chance(run, 50) ? VK_TAB : (UINT)fuzz_below(run, 256);
+        fuzz_send(run, field, fuzz_chance(run, 60) ? WM_KEYDOWN : WM_KEYUP, key, 1);
+        break;
+    }
+    case 11: fuzz_send(run, dialog, WM_CANCELMODE, 0, 0); break;
+    case 12: fuzz_send(run, dialog, WM_CAPTURECHANGED, 0, (LPARAM)some_window(run, dialog, field)); break;
+    case 13:
+        if (fuzz_chance(run, 20))
+            fuzz_send(run, dialog, WM_CLOSE, 0, 0);
+        else
+            fuzz_send(run, dialog, WM_PAINT, 0, 0);
+        break;
+    case 14: // a second dialog: the first one ends
+        if (fuzz_chance(run, 20)) {
+            fuzz_note(run, "second time dialog");
+            time_open(run, run->subject);
+        }
+        break;
+    default: // destruction while it is open
+        if (fuzz_chance(run, 30)) {
+            switch (fuzz_below(run, 3)) {
+            case 0: fuzz_note(run, "DestroyWindow dialog"); DestroyWindow(dialog); break;
+            case 1: fuzz_note(run, "DestroyWindow subject"); DestroyWindow(run->subject); break;
+            default: fuzz_note(run, "DestroyWindow host"); DestroyWindow(run->host); break;
+            }
+        }
+        break;
+    }
+}
+
+// The context the dialog edits stays within its limits whatever was typed.
+int time_check(FuzzRun *run, HWND dialog)
+{
+    (void)dialog;
+    if (g_openTimeDialog != nullptr && !IsWindow(g_openTimeDialog)) {
+        fuzz_fail(run, "the open time dialog handle names no window");
+        return 0;
+    }
+    if (ctl_note_count(&g_timeContext) > (int)CTL_NOTE_SLOTS) {
+        fuzz_fail(run, "the note sequence is longer than its table");
+        return 0;
+    }
+    return 1;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
-// 3. The table. The time-entry dialog's row goes here when it is built.
+// 4. The table
 // ---------------------------------------------------------------------------
 
 const FuzzDialog kFuzzDialogs[] = {
     {"edit-value", edit_current, edit_open, edit_message, edit_check, nullptr},
     {"adjust-value", adjust_current, adjust_open, adjust_message, adjust_check, "Rotatif"},
+    {"time-entry", time_current, time_open, time_message, time_check, nullptr},
 };
 const int kFuzzDialogCount = sizeof kFuzzDialogs / sizeof kFuzzDialogs[0];
