@@ -289,4 +289,36 @@ TEST_F(ToolkitCycles, AThousandStartsAndStopsWithEverythingOpenKeepTheSettingsAn
     EXPECT_EQ(fuzz_freed_written(), 0) << "a freed block was written to";
 }
 
+TEST(ToolkitRestart, AStartAfterAStopWhoseControlsOutlivedItHasItsClasses)
+{
+    HarnessApp app;
+    harness_app_begin(&app, "restart");
+    HBITMAP track = harness_solid_bitmap(60, 20, RGB(60, 60, 60));
+    SlideRecord s = {};
+    s.width = 60;
+    s.height = 20;
+    s.background = track;
+    s.style = SLIDE_HORIZONTAL;
+    s.thumbWidth = 6;
+    s.thumbHeight = 16;
+    s.scale = {0.0f, 1.0f, 0.5f, 0.1f, 1, SLIDE_DELTAS_AS_IS, 0, 0, 0, 0, 0};
+    HWND host = harness_create_host(100, 60);
+
+    ASSERT_EQ(ctl_init(harness_instance(), app.name), 1);
+    HWND first = ctl_create_slide(host, 1, 0, 0, &s);
+    ASSERT_NE(first, nullptr);
+    ctl_shutdown(); // as a main window's WM_DESTROY does, before its children go
+    EXPECT_EQ(registered_classes(), 1) << "the Slide's class has a window: it stays for now";
+
+    ASSERT_EQ(ctl_init(harness_instance(), app.name), 1) << ctl_error_message();
+    HWND second = ctl_create_slide(host, 2, 0, 25, &s);
+    EXPECT_NE(second, nullptr);
+    EXPECT_EQ(registered_classes(), 7);
+    DestroyWindow(host);
+    ctl_shutdown();
+    EXPECT_EQ(registered_classes(), 0) << "with the windows gone every class goes";
+    DeleteObject(track);
+    harness_app_end(&app);
+}
+
 } // namespace

@@ -85,7 +85,9 @@ struct FuzzRun {
     long opened;               // dialogs opened (a dialog run)
     int depth;                 // ticks acting on the stack: nested loops
     int pumping;               // 1 while the engine empties its own queue
-    int loopSteps;             // ticks since the innermost loop opened
+    uint64_t loopKey;          // what was open at the last tick (menu, dialogs)
+    int loopSteps;             // ticks since that became the innermost loop
+    int loopLimit;             // ticks it gets before the engine ends it
     int unknownLoops;          // ticks inside a loop the engine does not know
     int hostile;               // 1: callbacks of this life may destroy or re-enter
     int failed;                // a check failed

@@ -320,7 +320,15 @@ int adjust_check(FuzzRun *run, HWND popup)
 } // namespace
 
 // ---------------------------------------------------------------------------
-// 3. The table. The time-entry dialog's row goes here when it is built.
+// 3. The table. A dialog is one row. The time-entry dialog's will read
+//        {"time-entry", time_current, time_open, time_message, time_check, nullptr},
+//    with time_current returning g_openTimeDialog, time_open calling
+//    ctl_time_dialog (owner, VGRID_EDIT_WORD, x, y, fuzz_float (run, ...))
+//    and failing the run (fuzz_fail) unless the answer is the cancel marker
+//    or a number, and time_message throwing clicks, keys and text at its
+//    fields, note grid and lamps as edit_message does at the edit box. The
+//    engine then drives it from inside its loop, in its own run and in the
+//    runs of the Slide, the knob and the Vgrid, whose EditTime paths open it.
 // ---------------------------------------------------------------------------
 
 const FuzzDialog kFuzzDialogs[] = {

@@ -652,9 +652,16 @@ static void throw_paint_show(FuzzRun *run, HWND window)
     }
 }
 
-// Closing and destruction, in whatever the control is doing.
+// Closing and destruction, in whatever the control is doing; often in the
+// middle of a drag begun for the purpose.
 static void throw_end(FuzzRun *run, HWND window)
 {
+    if (fuzz_chance(run, 40)) {
+        fuzz_send(run, window, WM_LBUTTONDOWN, MK_LBUTTON, fuzz_point(run, window));
+        fuzz_send(run, window, WM_MOUSEMOVE, MK_LBUTTON, fuzz_point(run, window));
+        if (!IsWindow(window))
+            return;
+    }
     switch (fuzz_below(run, 8)) {
     case 0:
     case 1:
@@ -752,8 +759,6 @@ static void end_loops(FuzzRun *run)
 
 static void check_state(FuzzRun *run);
 
-static uint64_t g_loopKey = 0; // what was open at the last tick
-
 static void throw_in_loop(FuzzRun *run)
 {
     if (in_menu()) {
@@ -794,13 +799,12 @@ static void on_tick(FuzzRun *run)
     uint64_t key = mix((uint64_t)in_menu(), (uint64_t)n);
     for (int i = 0; i < n; ++i)
         key = mix(key, (uint64_t)(UINT_PTR)found[i]);
-    if (key != g_loopKey) {
-        g_loopKey = key;
+    if (key != run->loopKey) { // another loop is innermost now: it gets a length of its own
+        run->loopKey = key;
         run->loopSteps = 0;
+        run->loopLimit = in_menu() ? fuzz_range(run, 1, 4) : fuzz_range(run, 1, 60);
     }
-    static int limit = 20;
-    if (run->loopSteps++ == 0)
-        limit = in_menu() ? fuzz_range(run, 1, 4) : fuzz_range(run, 1, 60);
+    ++run->loopSteps;
     if (!in_menu() && n == 0) {
         // A loop the engine does not know: try to end it, then give up.
         if (++run->unknownLoops > 50) {
@@ -813,7 +817,8 @@ static void on_tick(FuzzRun *run)
     }
     run->unknownLoops = 0;
     ++run->depth;
-    if (run->depth > kMaxDepth || run->sent >= run->budget || run->failed || run->loopSteps > limit) {
+    if (run->depth > kMaxDepth || run->sent >= run->budget || run->failed ||
+        run->loopSteps > run->loopLimit) {
         end_loops(run);
     } else {
         throw_in_loop(run);
