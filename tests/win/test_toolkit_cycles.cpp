@@ -25,7 +25,8 @@ struct Settings {
     bool operator==(const Settings &o) const
     {
         return rotMode == o.rotMode && sCapture == o.sCapture && sSetToPos == o.sSetToPos &&
-               aIMode == o.aIMode && std::memcmp(&timeContext, &o.timeContext, sizeof timeContext) == 0;
+               aIMode == o.aIMode &&
+               std::memcmp(&timeContext, &o.timeContext, sizeof timeContext) == 0;
     }
 };
 
@@ -41,8 +42,10 @@ bool stored_settings(const char *keyPath, Settings *out)
         const char *name;
         void *to;
         size_t size;
-    } values[] = {{"Rot_Mode", &out->rotMode, 4}, {"S_capture", &out->sCapture, 4},
-                  {"S_settopos", &out->sSetToPos, 4}, {"A_imode", &out->aIMode, 4},
+    } values[] = {{"Rot_Mode", &out->rotMode, 4},
+                  {"S_capture", &out->sCapture, 4},
+                  {"S_settopos", &out->sSetToPos, 4},
+                  {"A_imode", &out->aIMode, 4},
                   {"Dial_tCtx", &out->timeContext, sizeof(TimeContext)}};
     for (const Value &v : values) {
         DWORD type = 0;
@@ -63,10 +66,10 @@ enum StopWay {
 };
 
 struct Cycle {
-    StopWay way;      // how this cycle stops
-    HWND app;         // the application's window, parent of every control
-    bool stopped;     // the final stop has run
-    Settings atStop;  // the settings when it ran
+    StopWay way;     // how this cycle stops
+    HWND app;        // the application's window, parent of every control
+    bool stopped;    // the final stop has run
+    Settings atStop; // the settings when it ran
 };
 Cycle g_cycle;
 
@@ -83,7 +86,10 @@ LRESULT CALLBACK app_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         switch (g_cycle.way) {
         case STOP_INSIDE_EDIT_BOX: stop(); break;
         case STOP_BY_WINDOW: DestroyWindow(window); break;
-        case STOP_NESTED: ctl_shutdown(); stop(); break;
+        case STOP_NESTED:
+            ctl_shutdown();
+            stop();
+            break;
         }
         return 0;
     }
@@ -182,7 +188,6 @@ int registered_classes(void)
         n += GetClassInfoA(harness_instance(), name, &wc) != 0;
     return n;
 }
-
 
 class ToolkitCycles : public testing::Test {
 protected:
