@@ -43,8 +43,8 @@ std::string describe(const char *row, uint64_t seed, const FuzzResult &r)
                   "%s seed %llu: %ld messages, %ld lives; %s; leaked heap %ld, gdi %ld, menus %ld, "
                   "windows %ld",
                   row, (unsigned long long)seed, r.messages, r.lives,
-                  r.failed ? r.failure : "checks held", r.leaked.heap, r.leaked.gdi,
-                  r.leaked.menus, r.leaked.windows);
+                  r.failed ? r.failure : "checks held", r.leaked.heap, r.leaked.gdi, r.leaked.menus,
+                  r.leaked.windows);
     return text;
 }
 

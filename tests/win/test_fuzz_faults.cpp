@@ -17,9 +17,9 @@ namespace {
 // An owner that closes the control it hears from at its close-th
 // notification, as a dialog's Close button closes the dialog.
 struct Closer {
-    HWND control = nullptr;     // what it closes
-    int closeAt = 1;            // which notification closes it
-    std::vector<float> values;  // what it heard
+    HWND control = nullptr;    // what it closes
+    int closeAt = 1;           // which notification closes it
+    std::vector<float> values; // what it heard
 };
 
 int32_t close_on_notify(void *userData, uint32_t, int32_t lParam)

@@ -25,7 +25,8 @@ struct Settings {
     bool operator==(const Settings &o) const
     {
         return rotMode == o.rotMode && sCapture == o.sCapture && sSetToPos == o.sSetToPos &&
-               aIMode == o.aIMode && std::memcmp(&timeContext, &o.timeContext, sizeof timeContext) == 0;
+               aIMode == o.aIMode &&
+               std::memcmp(&timeContext, &o.timeContext, sizeof timeContext) == 0;
     }
 };
 
@@ -41,8 +42,10 @@ bool stored_settings(const char *keyPath, Settings *out)
         const char *name;
         void *to;
         size_t size;
-    } values[] = {{"Rot_Mode", &out->rotMode, 4}, {"S_capture", &out->sCapture, 4},
-                  {"S_settopos", &out->sSetToPos, 4}, {"A_imode", &out->aIMode, 4},
+    } values[] = {{"Rot_Mode", &out->rotMode, 4},
+                  {"S_capture", &out->sCapture, 4},
+                  {"S_settopos", &out->sSetToPos, 4},
+                  {"A_imode", &out->aIMode, 4},
                   {"Dial_tCtx", &out->timeContext, sizeof(TimeContext)}};
     for (const Value &v : values) {
         DWORD type = 0;
@@ -63,10 +66,10 @@ enum StopWay {
 };
 
 struct Cycle {
-    StopWay way;      // how this cycle stops
-    HWND app;         // the application's window, parent of every control
-    bool stopped;     // the final stop has run
-    Settings atStop;  // the settings when it ran
+    StopWay way;     // how this cycle stops
+    HWND app;        // the application's window, parent of every control
+    bool stopped;    // the final stop has run
+    Settings atStop; // the settings when it ran
 };
 Cycle g_cycle;
 
@@ -83,7 +86,10 @@ LRESULT CALLBACK app_proc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         switch (g_cycle.way) {
         case STOP_INSIDE_EDIT_BOX: stop(); break;
         case STOP_BY_WINDOW: DestroyWindow(window); break;
-        case STOP_NESTED: ctl_shutdown(); stop(); break;
+        case STOP_NESTED:
+            ctl_shutdown();
+            stop();
+            break;
         }
         return 0;
     }
@@ -182,7 +188,6 @@ int registered_classes(void)
         n += GetClassInfoA(harness_instance(), name, &wc) != 0;
     return n;
 }
-
 
 class ToolkitCycles : public testing::Test {
 protected:
@@ -287,6 +292,38 @@ TEST_F(ToolkitCycles, AThousandStartsAndStopsWithEverythingOpenKeepTheSettingsAn
     EXPECT_EQ(fuzz_kernel_handles(), handlesBefore) << "handles (registry keys among them)";
     EXPECT_EQ(registered_classes(), 0) << "toolkit classes still registered";
     EXPECT_EQ(fuzz_freed_written(), 0) << "a freed block was written to";
+}
+
+TEST(ToolkitRestart, AStartAfterAStopWhoseControlsOutlivedItHasItsClasses)
+{
+    HarnessApp app;
+    harness_app_begin(&app, "restart");
+    HBITMAP track = harness_solid_bitmap(60, 20, RGB(60, 60, 60));
+    SlideRecord s = {};
+    s.width = 60;
+    s.height = 20;
+    s.background = track;
+    s.style = SLIDE_HORIZONTAL;
+    s.thumbWidth = 6;
+    s.thumbHeight = 16;
+    s.scale = {0.0f, 1.0f, 0.5f, 0.1f, 1, SLIDE_DELTAS_AS_IS, 0, 0, 0, 0, 0};
+    HWND host = harness_create_host(100, 60);
+
+    ASSERT_EQ(ctl_init(harness_instance(), app.name), 1);
+    HWND first = ctl_create_slide(host, 1, 0, 0, &s);
+    ASSERT_NE(first, nullptr);
+    ctl_shutdown(); // as a main window's WM_DESTROY does, before its children go
+    EXPECT_EQ(registered_classes(), 1) << "the Slide's class has a window: it stays for now";
+
+    ASSERT_EQ(ctl_init(harness_instance(), app.name), 1) << ctl_error_message();
+    HWND second = ctl_create_slide(host, 2, 0, 25, &s);
+    EXPECT_NE(second, nullptr);
+    EXPECT_EQ(registered_classes(), 7);
+    DestroyWindow(host);
+    ctl_shutdown();
+    EXPECT_EQ(registered_classes(), 0) << "with the windows gone every class goes";
+    DeleteObject(track);
+    harness_app_end(&app);
 }
 
 } // namespace

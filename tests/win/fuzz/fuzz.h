@@ -13,7 +13,8 @@
 //
 // Adding a dialog is one row of kFuzzDialogs (fuzz_dialogs.cpp): how to tell
 // that it is open, how to open it, one function that throws a random message
-// at it and, if there is something to check while it is open, a check. Adding a class is one row of kFuzzClasses (fuzz_classes.cpp).
+// at it and, if there is something to check while it is open, a check.
+// Adding a class is one row of kFuzzClasses (fuzz_classes.cpp).
 //
 // Contents: 1. rows  2. the run  3. helpers for rows  4. counting  5. running
 #pragma once
@@ -70,37 +71,39 @@ const FuzzClass *fuzz_free_panel_class(void);
 // ---------------------------------------------------------------------------
 
 struct FuzzRun {
-    uint64_t state;            // the generator
-    uint64_t trace;            // hash of every number drawn and every value checked
-    const FuzzClass *cls;      // the subject's class
-    const FuzzDialog *dialog;  // the dialog under fire, or null for a class run
-    HWND host;                 // top-level window holding subject and sibling
-    HWND sibling;              // a plain child of host: focus and capture go there
-    HWND subject;              // the control under fire, or null while there is none
-    HWND driver;               // receives the ticks
-    long budget;               // messages to throw
-    long sent;                 // messages thrown
-    long lives;                // subjects made
-    long refused;              // set-ups the class refused
-    long opened;               // dialogs opened (a dialog run)
-    int depth;                 // ticks acting on the stack: nested loops
-    int pumping;               // 1 while the engine empties its own queue
-    int loopSteps;             // ticks since the innermost loop opened
-    int unknownLoops;          // ticks inside a loop the engine does not know
-    int hostile;               // 1: callbacks of this life may destroy or re-enter
-    int failed;                // a check failed
-    char failure[320];         // the first failure, with the message number
-    char lastAction[96];       // what the last message was, for failures and crashes
+    uint64_t state;           // the generator
+    uint64_t trace;           // hash of every number drawn and every value checked
+    const FuzzClass *cls;     // the subject's class
+    const FuzzDialog *dialog; // the dialog under fire, or null for a class run
+    HWND host;                // top-level window holding subject and sibling
+    HWND sibling;             // a plain child of host: focus and capture go there
+    HWND subject;             // the control under fire, or null while there is none
+    HWND driver;              // receives the ticks
+    long budget;              // messages to throw
+    long sent;                // messages thrown
+    long lives;               // subjects made
+    long refused;             // set-ups the class refused
+    long opened;              // dialogs opened (a dialog run)
+    int depth;                // ticks acting on the stack: nested loops
+    int pumping;              // 1 while the engine empties its own queue
+    uint64_t loopKey;         // what was open at the last tick (menu, dialogs)
+    int loopSteps;            // ticks since that became the innermost loop
+    int loopLimit;            // ticks it gets before the engine ends it
+    int unknownLoops;         // ticks inside a loop the engine does not know
+    int hostile;              // 1: callbacks of this life may destroy or re-enter
+    int failed;               // a check failed
+    char failure[320];        // the first failure, with the message number
+    char lastAction[96];      // what the last message was, for failures and crashes
 };
 
 // ---------------------------------------------------------------------------
 // 3. Helpers for rows
 // ---------------------------------------------------------------------------
 
-uint32_t fuzz_rand(FuzzRun *run);                 // 32 random bits, traced
-int fuzz_below(FuzzRun *run, int n);              // 0 to n - 1 (0 for n < 1)
-int fuzz_chance(FuzzRun *run, int percent);       // 1 with that chance
-int fuzz_range(FuzzRun *run, int low, int high);  // low to high inclusive
+uint32_t fuzz_rand(FuzzRun *run);                // 32 random bits, traced
+int fuzz_below(FuzzRun *run, int n);             // 0 to n - 1 (0 for n < 1)
+int fuzz_chance(FuzzRun *run, int percent);      // 1 with that chance
+int fuzz_range(FuzzRun *run, int low, int high); // low to high inclusive
 // Float bits for a value command: NaNs with any payload, infinities, zeros,
 // denormals, the float limits, values in and just outside low..high, or any
 // 32 bits.
@@ -168,15 +171,15 @@ long fuzz_kernel_handles(void);
 // ---------------------------------------------------------------------------
 
 struct FuzzResult {
-    long messages;       // messages thrown
-    long lives;          // subjects made
-    long refused;        // set-ups refused
-    long opened;         // dialogs opened by a dialog run
-    uint64_t trace;      // for repeatability
-    FuzzCounts leaked;   // counts after the run minus before
-    int failed;          // a check failed
-    char failure[320];   // what; or, for a clean run that left GDI objects, their kinds
-    double ms;           // time taken
+    long messages;     // messages thrown
+    long lives;        // subjects made
+    long refused;      // set-ups refused
+    long opened;       // dialogs opened by a dialog run
+    uint64_t trace;    // for repeatability
+    FuzzCounts leaked; // counts after the run minus before
+    int failed;        // a check failed
+    char failure[320]; // what; or, for a clean run that left GDI objects, their kinds
+    double ms;         // time taken
 };
 
 // The class or dialog row called name (case-insensitive), or 0.

@@ -14,8 +14,8 @@
 
 namespace {
 
-const int kId = 7;      // every subject's control id
-const int kLeft = 10;   // and position in the host
+const int kId = 7;    // every subject's control id
+const int kLeft = 10; // and position in the host
 const int kTop = 10;
 
 FuzzRun *run_of(void *userData) { return static_cast<FuzzRun *>(userData); }
@@ -48,9 +48,18 @@ float finite_value(FuzzRun *run)
 void finite_range(FuzzRun *run, float *low, float *high)
 {
     switch (fuzz_below(run, 6)) {
-    case 0: *low = -FLT_MAX; *high = FLT_MAX; return;
-    case 1: *low = 1.0f; *high = std::nextafter(1.0f, 2.0f); return;
-    case 2: *low = 0.0f; *high = 1.0f; return;
+    case 0:
+        *low = -FLT_MAX;
+        *high = FLT_MAX;
+        return;
+    case 1:
+        *low = 1.0f;
+        *high = std::nextafter(1.0f, 2.0f);
+        return;
+    case 2:
+        *low = 0.0f;
+        *high = 1.0f;
+        return;
     default: break;
     }
     float a = finite_value(run), b = finite_value(run);
@@ -85,7 +94,8 @@ HBITMAP grey(int w, int h) { return fuzz_bitmap(w, h, RGB(120, 120, 120)); }
 // A preset list of any values.
 uint16_t random_presets(FuzzRun *run, float *presets, float low, float high)
 {
-    uint16_t count = (uint16_t)(fuzz_chance(run, 10) ? fuzz_rand(run) & 0xFFFF : fuzz_below(run, 17));
+    uint16_t count =
+        (uint16_t)(fuzz_chance(run, 10) ? fuzz_rand(run) & 0xFFFF : fuzz_below(run, 17));
     for (int i = 0; i < 16; ++i)
         presets[i] = fuzz_float(run, low, high);
     return count;
@@ -94,7 +104,8 @@ uint16_t random_presets(FuzzRun *run, float *presets, float low, float high)
 // Menu and owner commands of a class: the listed ones most of the time.
 void throw_commands(FuzzRun *run, HWND control, const int *ids, int count, float low, float high)
 {
-    WPARAM command = fuzz_chance(run, 85) ? (WPARAM)ids[fuzz_below(run, count)] : fuzz_rand(run) & 0xFFFF;
+    WPARAM command =
+        fuzz_chance(run, 85) ? (WPARAM)ids[fuzz_below(run, count)] : fuzz_rand(run) & 0xFFFF;
     fuzz_send(run, control, WM_COMMAND, command, (LPARAM)fuzz_float_bits(run, low, high));
 }
 
@@ -109,8 +120,7 @@ LRESULT free_callback(HWND panel, UINT message, WPARAM wParam, LPARAM lParam, vo
 {
     FuzzRun *run = run_of(userData);
     switch (message) {
-    case WM_CREATE:
-        return run->hostile && fuzz_chance(run, 10) ? -1 : 0;
+    case WM_CREATE: return run->hostile && fuzz_chance(run, 10) ? -1 : 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(panel, &ps);
@@ -158,9 +168,9 @@ int free_check(FuzzRun *run, HWND panel)
 
 HWND i2p_create(FuzzRun *run)
 {
-    static const uint32_t kBehaviours[] = {I2P_PUSH, I2P_PUSH | I2P_AUTO_REPEAT, I2P_TOGGLE,
-                                           I2P_SET_ONLY, I2P_INDICATOR, I2P_INDICATOR | 1,
-                                           I2P_AUTO_REPEAT, 0};
+    static const uint32_t kBehaviours[] = {
+        I2P_PUSH,      I2P_PUSH | I2P_AUTO_REPEAT, I2P_TOGGLE,      I2P_SET_ONLY,
+        I2P_INDICATOR, I2P_INDICATOR | 1,          I2P_AUTO_REPEAT, 0};
     I2pLook look = {};
     int d = fuzz_range(run, 8, 64);
     look.offBitmap = face(d, d);
@@ -298,8 +308,8 @@ HWND rotatif_create(FuzzRun *run)
     r.startDegrees = (uint16_t)(fuzz_chance(run, 70) ? 225 : fuzz_rand(run));
     r.endDegrees = (uint16_t)(fuzz_chance(run, 70) ? 315 : fuzz_rand(run));
     r.look = fuzz_chance(run, 50) ? ROT_ROUND : 0;
-    static const uint32_t kStyles[] = {EditNumber, EditTime, DecibelDisplay, NoValueEdit,
-                                       ShortPointer, SpringReturn};
+    static const uint32_t kStyles[] = {EditNumber,  EditTime,     DecibelDisplay,
+                                       NoValueEdit, ShortPointer, SpringReturn};
     for (uint32_t style : kStyles)
         if (fuzz_chance(run, 30))
             r.style |= style;
@@ -311,7 +321,8 @@ HWND rotatif_create(FuzzRun *run)
         s.flags = LogScale;
         s.minimum = (float)fuzz_range(run, 1, 100) * 0.01f;
         s.maximum = s.minimum * (float)fuzz_range(run, 2, 100000);
-        s.step = fuzz_chance(run, 80) ? 1.0f + (float)fuzz_range(run, 1, 100) * 0.01f : random_step(run);
+        s.step =
+            fuzz_chance(run, 80) ? 1.0f + (float)fuzz_range(run, 1, 100) * 0.01f : random_step(run);
     } else {
         finite_range(run, &s.minimum, &s.maximum);
         s.step = random_step(run);
@@ -400,8 +411,7 @@ int32_t grid_callback(VgridContext *c, int32_t code)
 {
     FuzzRun *run = grid_run(c);
     switch (code) {
-    case VGRID_CODE_CREATE:
-        return run->hostile && fuzz_chance(run, 5) ? 0 : 1;
+    case VGRID_CODE_CREATE: return run->hostile && fuzz_chance(run, 5) ? 0 : 1;
     case VGRID_CODE_PAINT: {
         RECT rc = {c->left, c->top, c->right, c->bottom};
         FillRect(c->dc, &rc, ctl_brush(9));
@@ -425,9 +435,18 @@ int32_t item_callback(VgridContext *c, int32_t code)
     if (c->value != nullptr)
         fuzz_trace_value(run, ctl_float_bits(*c->value));
     switch (fuzz_below(run, 20)) {
-    case 0: fuzz_note(run, "item callback: clear"); ctl_vgrid_clear(c->window); break;
-    case 1: fuzz_note(run, "item callback: destroy"); DestroyWindow(c->window); break;
-    case 2: fuzz_note(run, "item callback: zoom"); ctl_vgrid_set_zoom(c->window, fuzz_float(run, 50, 200)); break;
+    case 0:
+        fuzz_note(run, "item callback: clear");
+        ctl_vgrid_clear(c->window);
+        break;
+    case 1:
+        fuzz_note(run, "item callback: destroy");
+        DestroyWindow(c->window);
+        break;
+    case 2:
+        fuzz_note(run, "item callback: zoom");
+        ctl_vgrid_set_zoom(c->window, fuzz_float(run, 50, 200));
+        break;
     case 3:
         fuzz_note(run, "item callback: set value");
         ctl_vgrid_set_value(c->window, (uint32_t)fuzz_range(run, 0, 6), fuzz_float(run, -10, 10));
@@ -474,8 +493,10 @@ void random_item(FuzzRun *run, HWND grid, VgridItem *item)
 HWND vgrid_create(FuzzRun *run)
 {
     static const DWORD kStyles[] = {0, WS_HSCROLL, WS_VSCROLL, WS_HSCROLL | WS_VSCROLL | WS_BORDER};
-    int32_t lw = fuzz_chance(run, 10) ? fuzz_range(run, 1, VGRID_MAX_LOGICAL) : fuzz_range(run, 1, 2000);
-    int32_t lh = fuzz_chance(run, 10) ? fuzz_range(run, 1, VGRID_MAX_LOGICAL) : fuzz_range(run, 1, 2000);
+    int32_t lw =
+        fuzz_chance(run, 10) ? fuzz_range(run, 1, VGRID_MAX_LOGICAL) : fuzz_range(run, 1, 2000);
+    int32_t lh =
+        fuzz_chance(run, 10) ? fuzz_range(run, 1, VGRID_MAX_LOGICAL) : fuzz_range(run, 1, 2000);
     HWND grid = ctl_create_vgrid(run->host, kId, kLeft, kTop, fuzz_range(run, 0, 300),
                                  fuzz_range(run, 0, 250), kStyles[fuzz_below(run, 4)], lw, lh,
                                  grid_callback, (uint32_t)(uintptr_t)run);

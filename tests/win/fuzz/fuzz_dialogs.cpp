@@ -106,8 +106,8 @@ void edit_message(FuzzRun *run, HWND dialog)
         SetWindowTextA(edit, random_text(run));
         break;
     case 8: {
-        static const WPARAM kCommands[] = {IDOK, IDCANCEL, MAKEWPARAM(10, EN_KILLFOCUS),
-                                           MAKEWPARAM(10, EN_CHANGE), 10, 2};
+        static const WPARAM kCommands[] = {
+            IDOK, IDCANCEL, MAKEWPARAM(10, EN_KILLFOCUS), MAKEWPARAM(10, EN_CHANGE), 10, 2};
         fuzz_send(run, dialog, WM_COMMAND,
                   fuzz_chance(run, 80) ? kCommands[fuzz_below(run, 6)] : fuzz_rand(run),
                   (LPARAM)edit);
@@ -115,7 +115,8 @@ void edit_message(FuzzRun *run, HWND dialog)
     }
     case 9: fuzz_send(run, dialog, WM_CLOSE, 0, 0); break;
     case 10:
-        fuzz_send(run, dialog, WM_SYSCOMMAND, fuzz_chance(run, 50) ? SC_CLOSE : fuzz_rand(run) & 0xFFF0, 0);
+        fuzz_send(run, dialog, WM_SYSCOMMAND,
+                  fuzz_chance(run, 50) ? SC_CLOSE : fuzz_rand(run) & 0xFFF0, 0);
         break;
     case 11: fuzz_send(run, dialog, WM_KILLFOCUS, (WPARAM)some_window(run, dialog, edit), 0); break;
     case 12:
@@ -136,7 +137,8 @@ void edit_message(FuzzRun *run, HWND dialog)
         if (fuzz_chance(run, 50)) {
             fuzz_note(run, "SetWindowPos dialog");
             SetWindowPos(dialog, nullptr, fuzz_range(run, -50, 600), fuzz_range(run, -50, 600),
-                         fuzz_range(run, 0, 300), fuzz_range(run, 0, 100), SWP_NOZORDER | SWP_NOACTIVATE);
+                         fuzz_range(run, 0, 300), fuzz_range(run, 0, 100),
+                         SWP_NOZORDER | SWP_NOACTIVATE);
         } else {
             fuzz_send(run, dialog, WM_SIZE, 0, (LPARAM)fuzz_rand(run));
         }
@@ -149,10 +151,22 @@ void edit_message(FuzzRun *run, HWND dialog)
         break;
     default: // destruction while it is open
         switch (fuzz_below(run, 4)) {
-        case 0: fuzz_note(run, "DestroyWindow dialog"); DestroyWindow(dialog); break;
-        case 1: fuzz_note(run, "DestroyWindow edit"); DestroyWindow(edit); break;
-        case 2: fuzz_note(run, "DestroyWindow subject"); DestroyWindow(run->subject); break;
-        default: fuzz_note(run, "DestroyWindow host"); DestroyWindow(run->host); break;
+        case 0:
+            fuzz_note(run, "DestroyWindow dialog");
+            DestroyWindow(dialog);
+            break;
+        case 1:
+            fuzz_note(run, "DestroyWindow edit");
+            DestroyWindow(edit);
+            break;
+        case 2:
+            fuzz_note(run, "DestroyWindow subject");
+            DestroyWindow(run->subject);
+            break;
+        default:
+            fuzz_note(run, "DestroyWindow host");
+            DestroyWindow(run->host);
+            break;
         }
         break;
     }
@@ -198,7 +212,8 @@ void adjust_open(FuzzRun *run, HWND owner)
     }
     ValueScale scale = {};
     scale.minimum = any_float(run);
-    scale.maximum = fuzz_chance(run, 80) ? scale.minimum + (float)fuzz_range(run, 0, 1000) : any_float(run);
+    scale.maximum =
+        fuzz_chance(run, 80) ? scale.minimum + (float)fuzz_range(run, 0, 1000) : any_float(run);
     scale.current = fuzz_chance(run, 80) ? (scale.minimum + scale.maximum) * 0.5f : any_float(run);
     scale.defaultValue = scale.current;
     uint32_t style = fuzz_chance(run, 40) ? DecibelDisplay : 0;
@@ -210,7 +225,8 @@ void adjust_open(FuzzRun *run, HWND owner)
         target.flags = CTL_NOTIFY_CALLBACK;
     }
     POINT at = {fuzz_range(run, -300, 1400), fuzz_range(run, -300, 1100)};
-    uint16_t close = (uint16_t)(fuzz_chance(run, 80) ? (uint32_t)ROT_CMD_POPUP_CLOSED : fuzz_rand(run));
+    uint16_t close =
+        (uint16_t)(fuzz_chance(run, 80) ? (uint32_t)ROT_CMD_POPUP_CLOSED : fuzz_rand(run));
     ctl_adjust_popup(run->host, control, style, at.x, at.y, close,
                      fuzz_chance(run, 90) ? &target : nullptr, 7, &scale);
 }
@@ -223,11 +239,23 @@ LPARAM popup_point(FuzzRun *run, HWND popup)
     GetClientRect(popup, &rc);
     int w = rc.right, h = rc.bottom, x, y;
     switch (fuzz_below(run, 6)) {
-    case 0: x = fuzz_range(run, 0, w); y = fuzz_range(run, 0, 19); break;           // title
-    case 1: x = fuzz_range(run, 0, w); y = fuzz_range(run, h - 40, h); break;        // bottom row
-    case 2: x = fuzz_range(run, w - 30, w - 6); y = fuzz_range(run, h - 18, h - 2); break; // switch
-    case 3: return fuzz_point(run, popup);                                          // anywhere
-    default: x = fuzz_range(run, 0, w); y = fuzz_range(run, 20, h - 20); break;      // tapes
+    case 0:
+        x = fuzz_range(run, 0, w);
+        y = fuzz_range(run, 0, 19);
+        break; // title
+    case 1:
+        x = fuzz_range(run, 0, w);
+        y = fuzz_range(run, h - 40, h);
+        break; // bottom row
+    case 2:
+        x = fuzz_range(run, w - 30, w - 6);
+        y = fuzz_range(run, h - 18, h - 2);
+        break;                             // switch
+    case 3: return fuzz_point(run, popup); // anywhere
+    default:
+        x = fuzz_range(run, 0, w);
+        y = fuzz_range(run, 20, h - 20);
+        break; // tapes
     }
     return MAKELPARAM((WORD)x, (WORD)y);
 }
@@ -258,11 +286,13 @@ void adjust_message(FuzzRun *run, HWND popup)
                   popup_point(run, popup));
         break;
     case 11:
-        fuzz_send(run, popup, WM_KEYDOWN, fuzz_chance(run, 30) ? (WPARAM)VK_ESCAPE : (WPARAM)fuzz_below(run, 256), 1);
+        fuzz_send(run, popup, WM_KEYDOWN,
+                  fuzz_chance(run, 30) ? (WPARAM)VK_ESCAPE : (WPARAM)fuzz_below(run, 256), 1);
         break;
     case 12: fuzz_send(run, popup, fuzz_chance(run, 50) ? WM_CLOSE : WM_CANCELMODE, 0, 0); break;
     case 13:
-        fuzz_send(run, popup, WM_COMMAND, fuzz_chance(run, 70) ? ADJUST_SWITCH_ID : fuzz_rand(run), 0);
+        fuzz_send(run, popup, WM_COMMAND, fuzz_chance(run, 70) ? ADJUST_SWITCH_ID : fuzz_rand(run),
+                  0);
         break;
     case 14:
         fuzz_note(run, "paint popup");
@@ -271,15 +301,22 @@ void adjust_message(FuzzRun *run, HWND popup)
         break;
     case 15:
         switch (fuzz_below(run, 3)) {
-        case 0: fuzz_note(run, "SetCapture"); SetCapture(fuzz_chance(run, 50) ? run->sibling : popup); break;
-        case 1: fuzz_note(run, "ReleaseCapture"); ReleaseCapture(); break;
+        case 0:
+            fuzz_note(run, "SetCapture");
+            SetCapture(fuzz_chance(run, 50) ? run->sibling : popup);
+            break;
+        case 1:
+            fuzz_note(run, "ReleaseCapture");
+            ReleaseCapture();
+            break;
         default: fuzz_send(run, popup, WM_CAPTURECHANGED, 0, (LPARAM)run->sibling); break;
         }
         break;
     case 16:
         fuzz_note(run, "SetWindowPos popup");
         SetWindowPos(popup, nullptr, fuzz_range(run, -100, 900), fuzz_range(run, -100, 700),
-                     fuzz_range(run, 0, 400), fuzz_range(run, 0, 400), SWP_NOZORDER | SWP_NOACTIVATE);
+                     fuzz_range(run, 0, 400), fuzz_range(run, 0, 400),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         break;
     case 17: // a second popup: the first one closes
         if (fuzz_chance(run, 30)) {
@@ -289,13 +326,19 @@ void adjust_message(FuzzRun *run, HWND popup)
         break;
     default:
         switch (fuzz_below(run, 3)) {
-        case 0: fuzz_note(run, "DestroyWindow popup"); DestroyWindow(popup); break;
+        case 0:
+            fuzz_note(run, "DestroyWindow popup");
+            DestroyWindow(popup);
+            break;
         case 1:
             fuzz_note(run, "DestroyWindow switch");
             if (s != nullptr)
                 DestroyWindow(s->switchWindow);
             break;
-        default: fuzz_note(run, "DestroyWindow subject"); DestroyWindow(run->subject); break;
+        default:
+            fuzz_note(run, "DestroyWindow subject");
+            DestroyWindow(run->subject);
+            break;
         }
         break;
     }
@@ -308,7 +351,8 @@ int adjust_check(FuzzRun *run, HWND popup)
         return 1;
     fuzz_trace_value(run, ctl_float_bits(s->value));
     if (!(s->value >= s->minimum && s->value <= s->maximum)) {
-        fuzz_fail(run, "the adjust popup holds %g outside %g..%g", s->value, s->minimum, s->maximum);
+        fuzz_fail(run, "the adjust popup holds %g outside %g..%g", s->value, s->minimum,
+                  s->maximum);
         return 0;
     }
     if (s->decimals < 1 || s->decimals > 5) {

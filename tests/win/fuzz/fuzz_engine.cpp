@@ -66,13 +66,13 @@ extern "C" void *__wrap_realloc(void *block, size_t size)
 // reads poison (pointers that fault), and one that writes to it spoils the
 // poison, which is found when the block leaves the quarantine.
 static const unsigned char kPoison = 0xDD;
-static const int kQuarantine = 2048;      // blocks held back
-static void *g_held[kQuarantine];         // ring of held blocks
-static size_t g_heldSize[kQuarantine];    // their sizes
-static int g_heldNext = 0;                // next slot of the ring
-static volatile LONG g_spoiled = 0;       // held blocks found written to
-static size_t g_spoiledSize = 0;          // size of the last one
-static CRITICAL_SECTION g_heldLock;       // the watchdog's thread frees too
+static const int kQuarantine = 2048;   // blocks held back
+static void *g_held[kQuarantine];      // ring of held blocks
+static size_t g_heldSize[kQuarantine]; // their sizes
+static int g_heldNext = 0;             // next slot of the ring
+static volatile LONG g_spoiled = 0;    // held blocks found written to
+static size_t g_spoiledSize = 0;       // size of the last one
+static CRITICAL_SECTION g_heldLock;    // the watchdog's thread frees too
 static bool g_heldReady = false;
 
 static void release_held(int slot)
@@ -212,9 +212,9 @@ static void gdi_snapshot(uint8_t *types)
 // "2 dc, 1 bitmap": the objects alive now that were not in the snapshot.
 static void describe_new_objects(const uint8_t *before, char *out, size_t size)
 {
-    static const char *const kNames[] = {"?",      "pen",    "brush",  "dc",      "metadc",
-                                         "palette", "font",  "bitmap", "region",  "metafile",
-                                         "memdc",  "extpen", "enhmetadc", "enhmetafile", "colorspace"};
+    static const char *const kNames[] = {
+        "?",      "pen",      "brush", "dc",     "metadc",    "palette",     "font",      "bitmap",
+        "region", "metafile", "memdc", "extpen", "enhmetadc", "enhmetafile", "colorspace"};
     int counts[16] = {};
     for (UINT_PTR i = 1; i < 0x10000; ++i) {
         DWORD type = GetObjectType((HGDIOBJ)i);
@@ -318,19 +318,19 @@ uint32_t fuzz_float_bits(FuzzRun *run, float low, float high)
 {
     uint32_t r = fuzz_rand(run);
     switch (fuzz_below(run, 16)) {
-    case 0: return 0x7FC00000u | (r & 0x803FFFFFu);             // quiet NaN, any sign and payload
-    case 1: return 0x7F800001u | (r & 0x803FFFFFu);             // signalling NaN
-    case 2: return r & 1 ? 0xFF800000u : 0x7F800000u;           // infinities
-    case 3: return r & 1 ? 0x80000000u : 0u;                    // zeros
-    case 4: return (r & 0x807FFFFFu) | 1u;                      // denormals
+    case 0: return 0x7FC00000u | (r & 0x803FFFFFu);   // quiet NaN, any sign and payload
+    case 1: return 0x7F800001u | (r & 0x803FFFFFu);   // signalling NaN
+    case 2: return r & 1 ? 0xFF800000u : 0x7F800000u; // infinities
+    case 3: return r & 1 ? 0x80000000u : 0u;          // zeros
+    case 4: return (r & 0x807FFFFFu) | 1u;            // denormals
     case 5: return bits_of(r & 1 ? -FLT_MAX : FLT_MAX);
     case 6: return bits_of(r & 1 ? -FLT_MIN : FLT_MIN);
     case 7: return bits_of(low);
     case 8: return bits_of(high);
-    case 9: return bits_of(std::nextafter(low, -INFINITY));   // just outside
+    case 9: return bits_of(std::nextafter(low, -INFINITY)); // just outside
     case 10: return bits_of(std::nextafter(high, INFINITY));
-    case 11: return r;                                        // anything
-    default: {                                                 // inside the range
+    case 11: return r; // anything
+    default: {         // inside the range
         float t = (float)(r >> 8) / (float)(1u << 24);
         float v = low + (high - low) * t;
         return bits_of(std::isfinite(v) ? v : low);
@@ -373,9 +373,12 @@ WPARAM fuzz_mouse_keys(FuzzRun *run, int modifierPercent)
 {
     WPARAM keys = 0;
     uint32_t r = fuzz_rand(run);
-    if (r & 1) keys |= MK_LBUTTON;
-    if (r & 2 && r & 4) keys |= MK_RBUTTON;
-    if (r & 8 && r & 16) keys |= MK_MBUTTON;
+    if (r & 1)
+        keys |= MK_LBUTTON;
+    if (r & 2 && r & 4)
+        keys |= MK_RBUTTON;
+    if (r & 8 && r & 16)
+        keys |= MK_MBUTTON;
     if (fuzz_chance(run, modifierPercent))
         keys |= fuzz_chance(run, 50) ? MK_SHIFT : MK_CONTROL;
     return keys;
@@ -520,10 +523,10 @@ static void delete_bitmaps(void)
 // ---------------------------------------------------------------------------
 
 // Keys with a meaning to some control, then any key.
-static const UINT kKeys[] = {VK_LEFT,  VK_RIGHT, VK_UP,     VK_DOWN, VK_PRIOR,  VK_NEXT,
-                             VK_HOME,  VK_END,   VK_INSERT, VK_RETURN, VK_SPACE, VK_TAB,
-                             VK_ESCAPE, VK_BACK, VK_DELETE, 'C',     'V',       'X',
-                             VK_F10,   VK_MENU,  VK_SHIFT,  VK_CONTROL};
+static const UINT kKeys[] = {VK_LEFT,   VK_RIGHT, VK_UP,     VK_DOWN,   VK_PRIOR, VK_NEXT,
+                             VK_HOME,   VK_END,   VK_INSERT, VK_RETURN, VK_SPACE, VK_TAB,
+                             VK_ESCAPE, VK_BACK,  VK_DELETE, 'C',       'V',      'X',
+                             VK_F10,    VK_MENU,  VK_SHIFT,  VK_CONTROL};
 
 static UINT random_key(FuzzRun *run)
 {
@@ -546,9 +549,9 @@ static LPARAM key_lparam(FuzzRun *run, UINT key, bool down)
 
 static void throw_mouse(FuzzRun *run, HWND window)
 {
-    static const UINT kMouse[] = {WM_MOUSEMOVE,   WM_MOUSEMOVE,   WM_MOUSEMOVE,  WM_LBUTTONDOWN,
+    static const UINT kMouse[] = {WM_MOUSEMOVE,   WM_MOUSEMOVE,     WM_MOUSEMOVE,   WM_LBUTTONDOWN,
                                   WM_LBUTTONUP,   WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
-                                  WM_MBUTTONDOWN, WM_MBUTTONUP,   WM_LBUTTONDOWN, WM_LBUTTONUP};
+                                  WM_MBUTTONDOWN, WM_MBUTTONUP,     WM_LBUTTONDOWN, WM_LBUTTONUP};
     UINT message = kMouse[fuzz_below(run, (int)(sizeof kMouse / sizeof kMouse[0]))];
     // Shift and Ctrl clicks open dialogs; right clicks open menus: less often.
     int modifiers = message == WM_MOUSEMOVE ? 20 : 8;
@@ -570,7 +573,8 @@ static void throw_key(FuzzRun *run, HWND window)
     case 3: {
         bool ctrl = fuzz_chance(run, 50);
         fuzz_hold_ctrl(ctrl);
-        WPARAM ch = fuzz_chance(run, 50) ? (WPARAM)fuzz_range(run, 1, 26) : (WPARAM)fuzz_below(run, 256);
+        WPARAM ch =
+            fuzz_chance(run, 50) ? (WPARAM)fuzz_range(run, 1, 26) : (WPARAM)fuzz_below(run, 256);
         fuzz_send(run, window, WM_CHAR, ch, key_lparam(run, 'A', true));
         fuzz_hold_ctrl(0);
         break;
@@ -604,15 +608,31 @@ static void throw_focus_capture(FuzzRun *run, HWND window)
     HWND others[] = {window, run->sibling, run->host, nullptr};
     HWND other = others[fuzz_below(run, 4)];
     switch (fuzz_below(run, 9)) {
-    case 0: fuzz_note(run, "SetFocus"); SetFocus(other); break;
-    case 1: fuzz_note(run, "SetFocus control"); SetFocus(window); break;
-    case 2: fuzz_note(run, "SetCapture"); if (other != nullptr) SetCapture(other); break;
-    case 3: fuzz_note(run, "ReleaseCapture"); ReleaseCapture(); break;
+    case 0:
+        fuzz_note(run, "SetFocus");
+        SetFocus(other);
+        break;
+    case 1:
+        fuzz_note(run, "SetFocus control");
+        SetFocus(window);
+        break;
+    case 2:
+        fuzz_note(run, "SetCapture");
+        if (other != nullptr)
+            SetCapture(other);
+        break;
+    case 3:
+        fuzz_note(run, "ReleaseCapture");
+        ReleaseCapture();
+        break;
     case 4: fuzz_send(run, window, WM_CAPTURECHANGED, 0, (LPARAM)other); break;
     case 5: fuzz_send(run, window, WM_SETFOCUS, (WPARAM)other, 0); break;
     case 6: fuzz_send(run, window, WM_KILLFOCUS, (WPARAM)other, 0); break;
     case 7: fuzz_send(run, window, WM_CANCELMODE, 0, 0); break;
-    default: fuzz_send(run, window, WM_MOUSEACTIVATE, (WPARAM)run->host, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)); break;
+    default:
+        fuzz_send(run, window, WM_MOUSEACTIVATE, (WPARAM)run->host,
+                  MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+        break;
     }
 }
 
@@ -633,35 +653,72 @@ static void throw_size(FuzzRun *run, HWND window)
     int w = fuzz_chance(run, 10) ? 0 : fuzz_range(run, 1, 300);
     int h = fuzz_chance(run, 10) ? 0 : fuzz_range(run, 1, 260);
     switch (fuzz_below(run, 4)) {
-    case 0: fuzz_note(run, "SetWindowPos size"); SetWindowPos(window, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE); break;
-    case 1: fuzz_note(run, "MoveWindow"); MoveWindow(window, fuzz_range(run, -20, 200), fuzz_range(run, -20, 200), w, h, TRUE); break;
-    default: fuzz_send(run, window, WM_SIZE, (WPARAM)fuzz_below(run, 5), (LPARAM)fuzz_rand(run)); break;
+    case 0:
+        fuzz_note(run, "SetWindowPos size");
+        SetWindowPos(window, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        break;
+    case 1:
+        fuzz_note(run, "MoveWindow");
+        MoveWindow(window, fuzz_range(run, -20, 200), fuzz_range(run, -20, 200), w, h, TRUE);
+        break;
+    default:
+        fuzz_send(run, window, WM_SIZE, (WPARAM)fuzz_below(run, 5), (LPARAM)fuzz_rand(run));
+        break;
     }
 }
 
 static void throw_paint_show(FuzzRun *run, HWND window)
 {
     switch (fuzz_below(run, 7)) {
-    case 0: fuzz_note(run, "invalidate and update"); InvalidateRect(window, nullptr, fuzz_chance(run, 50)); UpdateWindow(window); break;
+    case 0:
+        fuzz_note(run, "invalidate and update");
+        InvalidateRect(window, nullptr, fuzz_chance(run, 50));
+        UpdateWindow(window);
+        break;
     case 1: fuzz_send(run, window, WM_PAINT, 0, 0); break;
-    case 2: fuzz_note(run, "ShowWindow hide"); ShowWindow(window, SW_HIDE); break;
-    case 3: fuzz_note(run, "ShowWindow show"); ShowWindow(window, SW_SHOWNA); break;
-    case 4: fuzz_note(run, "EnableWindow"); EnableWindow(window, fuzz_chance(run, 60)); break;
-    case 5: fuzz_send(run, window, WM_TIMER, fuzz_chance(run, 70) ? I2P_TIMER_ID : fuzz_rand(run) & 0xFFFF, 0); break;
+    case 2:
+        fuzz_note(run, "ShowWindow hide");
+        ShowWindow(window, SW_HIDE);
+        break;
+    case 3:
+        fuzz_note(run, "ShowWindow show");
+        ShowWindow(window, SW_SHOWNA);
+        break;
+    case 4:
+        fuzz_note(run, "EnableWindow");
+        EnableWindow(window, fuzz_chance(run, 60));
+        break;
+    case 5:
+        fuzz_send(run, window, WM_TIMER,
+                  fuzz_chance(run, 70) ? I2P_TIMER_ID : fuzz_rand(run) & 0xFFFF, 0);
+        break;
     default: fuzz_send(run, window, WM_INITMENUPOPUP, 0, 0); break;
     }
 }
 
-// Closing and destruction, in whatever the control is doing.
+// Closing and destruction, in whatever the control is doing; often in the
+// middle of a drag begun for the purpose.
 static void throw_end(FuzzRun *run, HWND window)
 {
+    if (fuzz_chance(run, 40)) {
+        fuzz_send(run, window, WM_LBUTTONDOWN, MK_LBUTTON, fuzz_point(run, window));
+        fuzz_send(run, window, WM_MOUSEMOVE, MK_LBUTTON, fuzz_point(run, window));
+        if (!IsWindow(window))
+            return;
+    }
     switch (fuzz_below(run, 8)) {
     case 0:
     case 1:
     case 2: fuzz_send(run, window, WM_CLOSE, 0, 0); break;
     case 3:
-    case 4: fuzz_note(run, "DestroyWindow control"); DestroyWindow(window); break;
-    case 5: fuzz_note(run, "DestroyWindow host"); DestroyWindow(run->host); break;
+    case 4:
+        fuzz_note(run, "DestroyWindow control");
+        DestroyWindow(window);
+        break;
+    case 5:
+        fuzz_note(run, "DestroyWindow host");
+        DestroyWindow(run->host);
+        break;
     default: fuzz_send(run, window, WM_CANCELMODE, 0, 0); break;
     }
 }
@@ -669,15 +726,24 @@ static void throw_end(FuzzRun *run, HWND window)
 void fuzz_common(FuzzRun *run, HWND window)
 {
     int r = fuzz_below(run, 1000);
-    if (r < 380) throw_mouse(run, window);
-    else if (r < 560) throw_key(run, window);
-    else if (r < 620) throw_wheel(run, window);
-    else if (r < 680) throw_scroll(run, window);
-    else if (r < 770) throw_focus_capture(run, window);
-    else if (r < 900) throw_command(run, window);
-    else if (r < 940) throw_size(run, window);
-    else if (r < 985) throw_paint_show(run, window);
-    else throw_end(run, window);
+    if (r < 380)
+        throw_mouse(run, window);
+    else if (r < 560)
+        throw_key(run, window);
+    else if (r < 620)
+        throw_wheel(run, window);
+    else if (r < 680)
+        throw_scroll(run, window);
+    else if (r < 770)
+        throw_focus_capture(run, window);
+    else if (r < 900)
+        throw_command(run, window);
+    else if (r < 940)
+        throw_size(run, window);
+    else if (r < 985)
+        throw_paint_show(run, window);
+    else
+        throw_end(run, window);
 }
 
 // ---------------------------------------------------------------------------
@@ -686,7 +752,8 @@ void fuzz_common(FuzzRun *run, HWND window)
 //    it, and each tick throws the next message from inside.
 // ---------------------------------------------------------------------------
 
-static const UINT kTick = WM_APP + 0x51;
+static const UINT kTick = WM_APP + 0x51; // the tick, posted to the driver window
+static const int kMaxDepth = 3;          // loops inside loops the engine still throws into
 
 // Whether the thread is in a menu loop (a context menu is up).
 static int in_menu(void)
@@ -695,7 +762,6 @@ static int in_menu(void)
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
 }
-static const int kMaxDepth = 3; // loops inside loops the engine still throws into
 
 static void post_tick(FuzzRun *run) { PostMessageA(run->driver, kTick, 0, 0); }
 
@@ -709,7 +775,7 @@ static void ensure_tick(FuzzRun *run)
         post_tick(run);
 }
 
-// Open dialogs of the table that run their own loop right now.
+// The dialogs of the table that are open now, and their rows. Returns how many.
 static int open_dialogs(HWND *found, const FuzzDialog **rows)
 {
     int n = 0;
@@ -752,8 +818,6 @@ static void end_loops(FuzzRun *run)
 
 static void check_state(FuzzRun *run);
 
-static uint64_t g_loopKey = 0; // what was open at the last tick
-
 static void throw_in_loop(FuzzRun *run)
 {
     if (in_menu()) {
@@ -794,13 +858,12 @@ static void on_tick(FuzzRun *run)
     uint64_t key = mix((uint64_t)in_menu(), (uint64_t)n);
     for (int i = 0; i < n; ++i)
         key = mix(key, (uint64_t)(UINT_PTR)found[i]);
-    if (key != g_loopKey) {
-        g_loopKey = key;
+    if (key != run->loopKey) { // another loop is innermost now: it gets a length of its own
+        run->loopKey = key;
         run->loopSteps = 0;
+        run->loopLimit = in_menu() ? fuzz_range(run, 1, 4) : fuzz_range(run, 1, 60);
     }
-    static int limit = 20;
-    if (run->loopSteps++ == 0)
-        limit = in_menu() ? fuzz_range(run, 1, 4) : fuzz_range(run, 1, 60);
+    ++run->loopSteps;
     if (!in_menu() && n == 0) {
         // A loop the engine does not know: try to end it, then give up.
         if (++run->unknownLoops > 50) {
@@ -813,7 +876,8 @@ static void on_tick(FuzzRun *run)
     }
     run->unknownLoops = 0;
     ++run->depth;
-    if (run->depth > kMaxDepth || run->sent >= run->budget || run->failed || run->loopSteps > limit) {
+    if (run->depth > kMaxDepth || run->sent >= run->budget || run->failed ||
+        run->loopSteps > run->loopLimit) {
         end_loops(run);
     } else {
         throw_in_loop(run);
@@ -822,7 +886,7 @@ static void on_tick(FuzzRun *run)
     --run->depth;
 }
 
-static const UINT_PTR kSafetyTimer = 1;  // feeds a loop whose tick was lost
+static const UINT_PTR kSafetyTimer = 1; // feeds a loop whose tick was lost
 static const UINT kSafetyMs = 100;
 
 static LRESULT CALLBACK driver_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -894,8 +958,8 @@ static int ensure_host(FuzzRun *run)
 {
     if (run->host != nullptr && IsWindow(run->host))
         return 1;
-    run->host = CreateWindowExA(0, kHostClass, "fuzz host", WS_POPUP | WS_CLIPCHILDREN, 20, 20,
-                                420, 320, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    run->host = CreateWindowExA(0, kHostClass, "fuzz host", WS_POPUP | WS_CLIPCHILDREN, 20, 20, 420,
+                                320, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (run->host == nullptr)
         return 0;
     ShowWindow(run->host, SW_SHOWNA);
@@ -1066,10 +1130,7 @@ static const char kKeyPath[] = "Varkel_Audio\\QK2CTL\\KeldoranFuzz";
 // The toolkit starts and stops around each run under its own application
 // name, whose key is deleted afterwards (the settings the run changed are
 // written there by the shutdown).
-static void forget_settings(void)
-{
-    RegDeleteKeyA(HKEY_CURRENT_USER, kKeyPath);
-}
+static void forget_settings(void) { RegDeleteKeyA(HKEY_CURRENT_USER, kKeyPath); }
 
 // One run with the counts taken around it.
 static int run_once(const FuzzClass *cls, const FuzzDialog *dialog, uint64_t seed, long messages,
@@ -1169,7 +1230,8 @@ int fuzz_run_row(const FuzzClass *cls, const FuzzDialog *dialog, uint64_t seed, 
 {
     std::memset(result, 0, sizeof *result);
     if (dialog != nullptr && cls == nullptr)
-        cls = dialog->subject != nullptr ? fuzz_find_class(dialog->subject) : fuzz_free_panel_class();
+        cls =
+            dialog->subject != nullptr ? fuzz_find_class(dialog->subject) : fuzz_free_panel_class();
     if (cls == nullptr)
         return -1;
     // The first run in a process warms what the system makes once and keeps
@@ -1183,7 +1245,8 @@ int fuzz_run_row(const FuzzClass *cls, const FuzzDialog *dialog, uint64_t seed, 
             run_once(&kFuzzClasses[i], nullptr, 0x5EED + i, 600, result);
         for (int i = 0; i < kFuzzDialogCount; ++i) {
             const FuzzDialog *d = &kFuzzDialogs[i];
-            const FuzzClass *c = d->subject != nullptr ? fuzz_find_class(d->subject) : fuzz_free_panel_class();
+            const FuzzClass *c =
+                d->subject != nullptr ? fuzz_find_class(d->subject) : fuzz_free_panel_class();
             if (c != nullptr)
                 run_once(c, d, 0x5EED + i, 600, result);
         }
@@ -1226,8 +1289,8 @@ static bool in_program(const void *address)
 {
     HMODULE self = GetModuleHandleA(nullptr);
     const IMAGE_DOS_HEADER *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(self);
-    const IMAGE_NT_HEADERS *nt =
-        reinterpret_cast<const IMAGE_NT_HEADERS *>(reinterpret_cast<const char *>(self) + dos->e_lfanew);
+    const IMAGE_NT_HEADERS *nt = reinterpret_cast<const IMAGE_NT_HEADERS *>(
+        reinterpret_cast<const char *>(self) + dos->e_lfanew);
     const char *base = reinterpret_cast<const char *>(self);
     const char *at = static_cast<const char *>(address);
     return at >= base && at < base + nt->OptionalHeader.SizeOfImage;
@@ -1245,11 +1308,13 @@ static void report_crash(const EXCEPTION_RECORD *record)
     GUITHREADINFO gui = {};
     gui.cbSize = sizeof gui;
     if (GetGUIThreadInfo(g_mainThread, &gui))
-        std::fprintf(stdout, " (gui flags %lX, capture %p, menu owner %p, edit box %p, depth %d,"
-                             " driver %p, pumping %d)",
+        std::fprintf(stdout,
+                     " (gui flags %lX, capture %p, menu owner %p, edit box %p, depth %d,"
+                     " driver %p, pumping %d)",
                      gui.flags, (void *)gui.hwndCapture, (void *)gui.hwndMenuOwner,
                      (void *)g_openEditDialog, run != nullptr ? run->depth : -1,
-                     run != nullptr ? (void *)run->driver : nullptr, run != nullptr ? run->pumping : -1);
+                     run != nullptr ? (void *)run->driver : nullptr,
+                     run != nullptr ? run->pumping : -1);
     std::fprintf(stdout, "\n");
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 3);

@@ -32,14 +32,14 @@ namespace {
 
 // What one row's shares added up to.
 struct Figures {
-    std::string row;      // row name
-    long long messages;   // thrown
-    long runs;            // runs finished
-    long crashes;         // shares that ended in a crash
-    long failures;        // runs whose checks failed
-    long leakyRuns;       // runs that leaked anything
-    FuzzCounts leaked;    // sum of what the runs leaked
-    double seconds;       // wall time of its shares
+    std::string row;                // row name
+    long long messages;             // thrown
+    long runs;                      // runs finished
+    long crashes;                   // shares that ended in a crash
+    long failures;                  // runs whose checks failed
+    long leakyRuns;                 // runs that leaked anything
+    FuzzCounts leaked;              // sum of what the runs leaked
+    double seconds;                 // wall time of its shares
     std::vector<std::string> notes; // failure and crash lines, for the report
 };
 
@@ -104,7 +104,8 @@ long run_share(Share *share, const char *self, const char *row, long runLength)
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
     share->started = GetTickCount();
-    BOOL ok = CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    BOOL ok =
+        CreateProcessA(nullptr, command, nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     CloseHandle(out);
     if (!ok)
         return -1;
@@ -146,13 +147,15 @@ void collect(Share *share, Figures *f, DWORD exitCode)
             f->leaked.windows += windows > 0 ? windows : 0;
             f->failures += failed != 0;
             if (failed || leaked)
-                f->notes.push_back("seed " + std::to_string(seed) + " (" + std::to_string(messages) +
-                                   " messages): leaked heap " + std::to_string(heap) + ", gdi " +
-                                   std::to_string(gdi) + ", menus " + std::to_string(menus) +
-                                   ", windows " + std::to_string(windows) + "; " + text);
+                f->notes.push_back("seed " + std::to_string(seed) + " (" +
+                                   std::to_string(messages) + " messages): leaked heap " +
+                                   std::to_string(heap) + ", gdi " + std::to_string(gdi) +
+                                   ", menus " + std::to_string(menus) + ", windows " +
+                                   std::to_string(windows) + "; " + text);
         } else if (std::strncmp(line, "crash", 5) == 0) {
             crashed = true;
-            f->notes.push_back("seed " + std::to_string(share->seed + (uint64_t)runs) + ": " + line);
+            f->notes.push_back("seed " + std::to_string(share->seed + (uint64_t)runs) + ": " +
+                               line);
         }
     }
     if (in != nullptr)
@@ -194,8 +197,8 @@ int print_figures(const std::vector<Figures> &figures, double wallSeconds)
         leaks += total_leaked(f);
         seconds += f.seconds;
     }
-    std::printf("%-13s %10lld %8ld %9ld %7ld %7.0f s   (%.0f s wall)\n", "all", allMessages, crashes,
-                failures, leaks, seconds, wallSeconds);
+    std::printf("%-13s %10lld %8ld %9ld %7ld %7.0f s   (%.0f s wall)\n", "all", allMessages,
+                crashes, failures, leaks, seconds, wallSeconds);
     for (const Figures &f : figures)
         for (const std::string &note : f.notes)
             std::printf("%s: %s\n", f.row.c_str(), note.c_str());
@@ -282,14 +285,22 @@ int parent(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         bool more = i + 1 < argc;
-        if (a == "--messages" && more) messages = parse_number(argv[++i]);
-        else if (a == "--run-length" && more) runLength = (long)parse_number(argv[++i]);
-        else if (a == "--share" && more) shareSize = (long)parse_number(argv[++i]);
-        else if (a == "--seed" && more) seed = (uint64_t)parse_number(argv[++i]);
-        else if (a == "--lane" && more) lane = (int)parse_number(argv[++i]);
-        else if (a == "--lanes" && more) lanes = (int)parse_number(argv[++i]);
-        else if (a == "--summary" && more) summary = argv[++i];
-        else rows.push_back(a);
+        if (a == "--messages" && more)
+            messages = parse_number(argv[++i]);
+        else if (a == "--run-length" && more)
+            runLength = (long)parse_number(argv[++i]);
+        else if (a == "--share" && more)
+            shareSize = (long)parse_number(argv[++i]);
+        else if (a == "--seed" && more)
+            seed = (uint64_t)parse_number(argv[++i]);
+        else if (a == "--lane" && more)
+            lane = (int)parse_number(argv[++i]);
+        else if (a == "--lanes" && more)
+            lanes = (int)parse_number(argv[++i]);
+        else if (a == "--summary" && more)
+            summary = argv[++i];
+        else
+            rows.push_back(a);
     }
     if (rows.empty()) {
         for (int i = 0; i < kFuzzClassCount; ++i)
@@ -328,7 +339,8 @@ int parent(int argc, char **argv)
         }
     }
     std::printf("fuzz-toolkit: %lld messages per class and dialog in runs of %ld; lane %d of %d: "
-                "%zu shares\n", messages, runLength, lane + 1, lanes, queue.size());
+                "%zu shares\n",
+                messages, runLength, lane + 1, lanes, queue.size());
     std::fflush(stdout);
     DWORD start = GetTickCount();
     for (size_t k = 0; k < queue.size(); ++k) {
@@ -343,7 +355,9 @@ int parent(int argc, char **argv)
         collect(&share, &f, (DWORD)code);
         std::printf("  %-13s seeds from %-6llu %7ld messages  %s\n", f.row.c_str(),
                     (unsigned long long)share.seed, share.messages,
-                    f.crashes > crashesBefore ? "CRASH" : f.failures > failuresBefore ? "FAILED" : "ok");
+                    f.crashes > crashesBefore     ? "CRASH"
+                    : f.failures > failuresBefore ? "FAILED"
+                                                  : "ok");
         std::fflush(stdout);
     }
     double wall = (GetTickCount() - start) / 1000.0;
