@@ -103,7 +103,7 @@ struct FuzzRun {
 uint32_t fuzz_rand(FuzzRun *run);                // 32 random bits, traced
 int fuzz_below(FuzzRun *run, int n);             // 0 to n - 1 (0 for n < 1)
 int fuzz_chance(FuzzRun *run, int percent);      // 1 with that chance
-int fuzz_range(FuzzRun *run, int low, int high); // low to high inclusive
+int fuzz_range(FuzzRun *run, int low, int high); // low to high inclusive; low when high < low
 // Float bits for a value command: NaNs with any payload, infinities, zeros,
 // denormals, the float limits, values in and just outside low..high, or any
 // 32 bits.

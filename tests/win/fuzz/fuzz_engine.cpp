@@ -303,7 +303,10 @@ int fuzz_below(FuzzRun *run, int n) { return n > 0 ? (int)(fuzz_rand(run) % (uin
 int fuzz_chance(FuzzRun *run, int percent) { return fuzz_below(run, 100) < percent; }
 int fuzz_range(FuzzRun *run, int low, int high)
 {
-    return low + (int)(fuzz_rand(run) % (uint32_t)((int64_t)high - low + 1));
+    uint32_t r = fuzz_rand(run);
+    if (high <= low) // an empty range (a window sized to nothing) gives its low end
+        return low;
+    return (int)((int64_t)low + r % (uint64_t)((int64_t)high - low + 1));
 }
 
 void fuzz_trace_value(FuzzRun *run, uint32_t bits) { run->trace = mix(run->trace, bits); }
