@@ -229,6 +229,44 @@ TEST_F(FuzzFaultTest, PopupMovedWhileItsKnobDragsMayBeClosedByTheDragsReport)
     EXPECT_EQ(g_openAdjustPopup, nullptr);
 }
 
+// The popup being moved by its title while its knob drags: how the move
+// ends (the release, or the popup closing) hands the capture back, which
+// ends the knob's drag, whose report closes the knob and the popup.
+class PopupMoveTest : public FuzzFaultTest {
+protected:
+    void SetUp() override
+    {
+        FuzzFaultTest::SetUp();
+        RotatifRecord r = knob_record(host, face, &closer);
+        knob = closer.control = ctl_create_rotatif(host, 5, 10, 10, &r);
+        g_rotMode = 0;
+        SendMessageA(knob, WM_COMMAND, ROT_CMD_ADJUST, 0);
+        popup = g_openAdjustPopup;
+        ASSERT_NE(popup, nullptr);
+        mouse(popup, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON); // the move begins
+        mouse(knob, WM_LBUTTONDOWN, 24, 24, MK_LBUTTON); // the knob takes the capture
+    }
+    void TearDown() override
+    {
+        EXPECT_FALSE(IsWindow(knob));
+        EXPECT_FALSE(IsWindow(popup));
+        EXPECT_EQ(g_openAdjustPopup, nullptr);
+        FuzzFaultTest::TearDown();
+    }
+    HWND knob = nullptr;
+    HWND popup = nullptr;
+};
+
+TEST_F(PopupMoveTest, EndedByTheReleaseMayCloseThePopup)
+{
+    mouse(popup, WM_LBUTTONUP, 5, 5, 0);
+}
+
+TEST_F(PopupMoveTest, EndedByThePopupClosingMayCloseThePopupAgain)
+{
+    SendMessageA(popup, WM_CLOSE, 0, 0);
+}
+
 // --- a knob turned to its end ------------------------------------------------
 
 TEST_F(FuzzFaultTest, KnobTurnedToItsEndInAngularModeHoldsItsMaximumExactly)

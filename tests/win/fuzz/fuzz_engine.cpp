@@ -985,7 +985,7 @@ static int ensure_host(FuzzRun *run)
 static int ensure_subject(FuzzRun *run)
 {
     if (!ensure_host(run)) {
-        fuzz_fail(run, "no host window");
+        fuzz_fail(run, "no host window (error %lu)", GetLastError());
         return 0;
     }
     if (run->subject != nullptr && IsWindow(run->subject))
