@@ -164,6 +164,109 @@ TEST_F(FuzzFaultTest, ToggleAndSetOnlyButtonsMayBeClosedByThePressTheyReport)
     }
 }
 
+// A 48 x 48 knob over 0..1 at 0.5 reporting to the closer.
+RotatifRecord knob_record(HWND host, HBITMAP face, Closer *closer)
+{
+    RotatifRecord r = {};
+    r.width = r.height = 48;
+    r.faceBitmap = face;
+    r.startDegrees = 225;
+    r.endDegrees = 315;
+    r.centreX = r.centreY = 24;
+    r.notify = {host, close_on_notify, CTL_NOTIFY_CALLBACK, closer};
+    r.scale = {0.0f, 1.0f, 0.5f, 0.01f, 2, 0, 0, 0, 0, 0, 0};
+    r.pointerLength = 20;
+    r.pointerWidth = 4;
+    return r;
+}
+
+TEST_F(FuzzFaultTest, KnobDestroyedInTheMiddleOfADragMayBeClosedAgainByTheDragsReport)
+{
+    RotatifRecord r = knob_record(host, face, &closer);
+    HWND knob = closer.control = ctl_create_rotatif(host, 5, 10, 10, &r);
+    g_rotMode = 0;
+    mouse(knob, WM_LBUTTONDOWN, 24, 24, MK_LBUTTON);
+    mouse(knob, WM_MOUSEMOVE, 24, 20, MK_LBUTTON);
+    DestroyWindow(knob); // the drag ends as the capture goes, and reports
+    EXPECT_FALSE(IsWindow(knob));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(FuzzFaultTest, KnobDestroyedWhileDraggingUnderItsPopupMayBeClosedAgain)
+{
+    RotatifRecord r = knob_record(host, face, &closer);
+    HWND knob = closer.control = ctl_create_rotatif(host, 5, 10, 10, &r);
+    HWND other = CreateWindowExA(0, "static", "", WS_CHILD | WS_VISIBLE, 200, 200, 20, 20, host,
+                                 nullptr, harness_instance(), nullptr);
+    g_rotMode = 0;
+    SetCapture(other); // the popup gives the capture back here when it closes
+    SendMessageA(knob, WM_COMMAND, ROT_CMD_ADJUST, 0);
+    ASSERT_NE(g_openAdjustPopup, nullptr);
+    mouse(knob, WM_LBUTTONDOWN, 24, 24, MK_LBUTTON); // the knob takes the capture to drag
+    mouse(knob, WM_MOUSEMOVE, 24, 20, MK_LBUTTON);
+    DestroyWindow(knob); // closing the popup hands the capture on: the drag ends and reports
+    EXPECT_FALSE(IsWindow(knob));
+    EXPECT_EQ(g_openAdjustPopup, nullptr);
+    ReleaseCapture();
+    DestroyWindow(other);
+}
+
+TEST_F(FuzzFaultTest, PopupMovedWhileItsKnobDragsMayBeClosedByTheDragsReport)
+{
+    RotatifRecord r = knob_record(host, face, &closer);
+    HWND knob = closer.control = ctl_create_rotatif(host, 5, 10, 10, &r);
+    g_rotMode = 0;
+    SendMessageA(knob, WM_COMMAND, ROT_CMD_ADJUST, 0);
+    HWND popup = g_openAdjustPopup;
+    ASSERT_NE(popup, nullptr);
+    mouse(knob, WM_LBUTTONDOWN, 24, 24, MK_LBUTTON); // the knob takes the capture to drag
+    // A press on the popup's title begins moving it and takes the capture
+    // back: the knob's drag ends and reports, and the owner closes the knob,
+    // and with it the popup.
+    mouse(popup, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+    EXPECT_FALSE(IsWindow(knob));
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(g_openAdjustPopup, nullptr);
+}
+
+// The popup being moved by its title while its knob drags: how the move
+// ends (the release, or the popup closing) hands the capture back, which
+// ends the knob's drag, whose report closes the knob and the popup.
+class PopupMoveTest : public FuzzFaultTest {
+protected:
+    void SetUp() override
+    {
+        FuzzFaultTest::SetUp();
+        RotatifRecord r = knob_record(host, face, &closer);
+        knob = closer.control = ctl_create_rotatif(host, 5, 10, 10, &r);
+        g_rotMode = 0;
+        SendMessageA(knob, WM_COMMAND, ROT_CMD_ADJUST, 0);
+        popup = g_openAdjustPopup;
+        ASSERT_NE(popup, nullptr);
+        mouse(popup, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON); // the move begins
+        mouse(knob, WM_LBUTTONDOWN, 24, 24, MK_LBUTTON); // the knob takes the capture
+    }
+    void TearDown() override
+    {
+        EXPECT_FALSE(IsWindow(knob));
+        EXPECT_FALSE(IsWindow(popup));
+        EXPECT_EQ(g_openAdjustPopup, nullptr);
+        FuzzFaultTest::TearDown();
+    }
+    HWND knob = nullptr;
+    HWND popup = nullptr;
+};
+
+TEST_F(PopupMoveTest, EndedByTheReleaseMayCloseThePopup)
+{
+    mouse(popup, WM_LBUTTONUP, 5, 5, 0);
+}
+
+TEST_F(PopupMoveTest, EndedByThePopupClosingMayCloseThePopupAgain)
+{
+    SendMessageA(popup, WM_CLOSE, 0, 0);
+}
+
 // --- a knob turned to its end ------------------------------------------------
 
 TEST_F(FuzzFaultTest, KnobTurnedToItsEndInAngularModeHoldsItsMaximumExactly)

@@ -102,7 +102,9 @@ void ctl_mover_init(WindowMover *mover, HWND window)
 
 // Does nothing unless the record holds a window. A begin during a drag
 // erases the outline and starts again from the new point; the capture owner
-// from before the first begin is the one given back at the end.
+// from before the first begin is the one given back at the end. The capture
+// is taken last: the window that loses it may end a drag of its own and have
+// its owner close this window, record and all.
 void ctl_mover_begin(WindowMover *mover, int x, int y)
 {
     if (mover == nullptr || !IsWindow(mover->window))
@@ -121,10 +123,10 @@ void ctl_mover_begin(WindowMover *mover, int x, int y)
     mover->grabX = p.x - rc.left;
     mover->grabY = p.y - rc.top;
     mover->drawn = 0;
-    HWND former = SetCapture(mover->window);
     if (!mover->dragging)
-        mover->previousCapture = former;
+        mover->previousCapture = GetCapture();
     mover->dragging = 1;
+    SetCapture(mover->window);
 }
 
 void ctl_mover_move(WindowMover *mover, int x, int y)

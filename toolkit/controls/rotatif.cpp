@@ -640,18 +640,20 @@ static LRESULT rot_create(HWND knob, LPARAM lParam)
 }
 
 // Closes the knob's dialogs, lets go of the capture, destroys the menu and
-// frees the record.
+// frees the record. The record is detached first, drag and all: closing the
+// popup hands the capture on, and the drag it ended would report to an
+// owner that may destroy the knob again, inside its own destruction.
 static LRESULT rot_destroy(HWND knob, RotatifRecord *self, WPARAM wParam, LPARAM lParam)
 {
     if (self != nullptr) {
-        close_dialogs(knob, self);
         self->dragging = 0;
+        ctl_set_instance_data(knob, nullptr);
+        close_dialogs(knob, self);
         if (GetCapture() == knob)
             ReleaseCapture();
         if (self->menu != nullptr)
             DestroyMenu(self->menu);
         backdrop_free(instance_of(self));
-        ctl_set_instance_data(knob, nullptr);
         std::free(instance_of(self));
     }
     return DefWindowProcA(knob, WM_DESTROY, wParam, lParam);

@@ -200,19 +200,32 @@ static void forget_open_popup(HWND popup)
         g_openAdjustPopup = nullptr;
 }
 
+// Whether popup still holds s: handing the capture on ends whatever the
+// window losing it was doing (a knob's drag), and the knob's owner may close
+// the knob, and the popup with it, from the report.
+static bool still_open(HWND popup, const AdjustPopupState *s)
+{
+    return IsWindow(popup) && ctl_get_dialog_data(popup) == s;
+}
+
 // Ends a move in progress, gives the capture back to its former owner and
-// destroys the popup. Returns TRUE (handled).
+// destroys the popup, unless handing the capture on closed it already.
+// Returns TRUE (handled).
 static INT_PTR close_popup(HWND popup, AdjustPopupState *s)
 {
-    if (ctl_drag_active(&s->mover))
+    if (ctl_drag_active(&s->mover)) {
         ctl_mover_end(&s->mover, 0, 0);
+        if (!still_open(popup, s))
+            return TRUE;
+    }
     HWND previous = s->previousCapture;
     s->previousCapture = nullptr;
     if (GetCapture() == popup)
         ReleaseCapture();
     if (previous != nullptr && previous != popup && IsWindow(previous))
         SetCapture(previous);
-    DestroyWindow(popup);
+    if (still_open(popup, s))
+        DestroyWindow(popup);
     return TRUE;
 }
 
@@ -402,11 +415,13 @@ static INT_PTR on_move(HWND popup, AdjustPopupState *s, int x, int y)
     return FALSE;
 }
 
+// The end of a column's drag or of a move. The move ends last: giving the
+// capture back may close the popup.
 static INT_PTR on_release(AdjustPopupState *s, int x, int y)
 {
+    s->activeColumn = 0;
     if (ctl_drag_active(&s->mover))
         ctl_mover_end(&s->mover, x, y);
-    s->activeColumn = 0;
     return FALSE;
 }
 

@@ -103,7 +103,7 @@ struct FuzzRun {
 uint32_t fuzz_rand(FuzzRun *run);                // 32 random bits, traced
 int fuzz_below(FuzzRun *run, int n);             // 0 to n - 1 (0 for n < 1)
 int fuzz_chance(FuzzRun *run, int percent);      // 1 with that chance
-int fuzz_range(FuzzRun *run, int low, int high); // low to high inclusive
+int fuzz_range(FuzzRun *run, int low, int high); // low to high inclusive; low when high < low
 // Float bits for a value command: NaNs with any payload, infinities, zeros,
 // denormals, the float limits, values in and just outside low..high, or any
 // 32 bits.
@@ -156,9 +156,10 @@ struct FuzzCounts {
 void fuzz_counts(FuzzCounts *out);
 // Freed blocks are filled with poison and held back before they go back to
 // the heap, so that reading a freed record reads poison and writing to one
-// is found. fuzz_watch_freed starts that (runs do it themselves);
-// fuzz_freed_written lets the held blocks go and returns how many of them
-// were written to since the last call.
+// is found, and so is a block freed a second time. fuzz_watch_freed starts
+// that (runs do it themselves); fuzz_freed_written lets the held blocks go
+// and returns how many of them were written to, and how many blocks were
+// freed twice, since the last call.
 void fuzz_watch_freed(void);
 long fuzz_freed_written(void);
 long fuzz_heap_blocks(void);

@@ -71,6 +71,7 @@ static void *g_held[kQuarantine];      // ring of held blocks
 static size_t g_heldSize[kQuarantine]; // their sizes
 static int g_heldNext = 0;             // next slot of the ring
 static volatile LONG g_spoiled = 0;    // held blocks found written to
+static volatile LONG g_doubleFrees = 0;  // blocks freed again while held
 static size_t g_spoiledSize = 0;       // size of the last one
 static CRITICAL_SECTION g_heldLock;    // the watchdog's thread frees too
 static bool g_heldReady = false;
@@ -100,9 +101,16 @@ extern "C" void __wrap_free(void *block)
         __real_free(block);
         return;
     }
+    EnterCriticalSection(&g_heldLock);
+    for (int i = 0; i < kQuarantine; ++i)
+        if (g_held[i] == block) { // freed twice: the first free holds it still
+            InterlockedIncrement(&g_doubleFrees);
+            InterlockedIncrement(&g_liveBlocks);
+            LeaveCriticalSection(&g_heldLock);
+            return;
+        }
     size_t size = _msize(block);
     std::memset(block, kPoison, size);
-    EnterCriticalSection(&g_heldLock);
     release_held(g_heldNext);
     g_held[g_heldNext] = block;
     g_heldSize[g_heldNext] = size;
@@ -139,7 +147,7 @@ static void start_quarantine(void)
 }
 
 // Releases every held block. Returns how many held blocks were found written
-// to since the last call.
+// to, and how many blocks were freed twice, since the last call.
 static long flush_quarantine(void)
 {
     if (!g_heldReady)
@@ -148,7 +156,7 @@ static long flush_quarantine(void)
     for (int i = 0; i < kQuarantine; ++i)
         release_held(i);
     LeaveCriticalSection(&g_heldLock);
-    return InterlockedExchange(&g_spoiled, 0);
+    return InterlockedExchange(&g_spoiled, 0) + InterlockedExchange(&g_doubleFrees, 0);
 }
 
 void fuzz_watch_freed(void)
@@ -295,7 +303,10 @@ int fuzz_below(FuzzRun *run, int n) { return n > 0 ? (int)(fuzz_rand(run) % (uin
 int fuzz_chance(FuzzRun *run, int percent) { return fuzz_below(run, 100) < percent; }
 int fuzz_range(FuzzRun *run, int low, int high)
 {
-    return low + (int)(fuzz_rand(run) % (uint32_t)((int64_t)high - low + 1));
+    uint32_t r = fuzz_rand(run);
+    if (high <= low) // an empty range (a window sized to nothing) gives its low end
+        return low;
+    return (int)((int64_t)low + r % (uint64_t)((int64_t)high - low + 1));
 }
 
 void fuzz_trace_value(FuzzRun *run, uint32_t bits) { run->trace = mix(run->trace, bits); }
@@ -974,7 +985,7 @@ static int ensure_host(FuzzRun *run)
 static int ensure_subject(FuzzRun *run)
 {
     if (!ensure_host(run)) {
-        fuzz_fail(run, "no host window");
+        fuzz_fail(run, "no host window (error %lu)", GetLastError());
         return 0;
     }
     if (run->subject != nullptr && IsWindow(run->subject))
@@ -1001,6 +1012,8 @@ static void check_state(FuzzRun *run)
     HWND subject = run->subject;
     if (subject != nullptr && IsWindow(subject) && ctl_get_instance_data(subject) != nullptr)
         run->cls->check(run, subject);
+    if (g_doubleFrees != 0)
+        fuzz_fail(run, "a block was freed twice");
     static const bool everyMessage = std::getenv("QK2_FUZZ_CHECK_FREED") != nullptr;
     if (everyMessage && quarantine_spoiled())
         fuzz_fail(run, "a freed block of %u bytes was written to", (unsigned)g_spoiledSize);
@@ -1171,10 +1184,14 @@ static int run_once(const FuzzClass *cls, const FuzzDialog *dialog, uint64_t see
     result->failed = run->failed;
     std::memcpy(result->failure, run->failure, sizeof result->failure);
     std::free(run); // the run's own block goes before the blocks are counted
+    bool doubleFree = g_doubleFrees != 0;
     if (flush_quarantine() != 0 && !result->failed) {
         result->failed = 1;
-        std::snprintf(result->failure, sizeof result->failure,
-                      "a freed block of %u bytes was written to", (unsigned)g_spoiledSize);
+        if (doubleFree)
+            std::snprintf(result->failure, sizeof result->failure, "a block was freed twice");
+        else
+            std::snprintf(result->failure, sizeof result->failure,
+                          "a freed block of %u bytes was written to", (unsigned)g_spoiledSize);
     }
     fuzz_counts(&after);
     result->leaked.heap = after.heap - before.heap;
