@@ -23,3 +23,12 @@ k_test(test-gallery
 # cross build, so the example in the README always compiles.
 add_executable(example-channel-strip WIN32 examples/channel_strip.cpp resources/toolkit.rc)
 target_link_libraries(example-channel-strip PRIVATE qk2ctl)
+
+# The gallery's controls under real input on the X server (xdotool): closes
+# in the middle of drags and dialogs, releases outside, lost key-ups.
+# gallery-probe reads the running gallery's state from outside.
+add_executable(gallery-probe tests/win/gallery_probe.cpp)
+target_include_directories(gallery-probe PRIVATE ${CMAKE_SOURCE_DIR})
+add_test(NAME gallery-real-input
+  COMMAND bash ${CMAKE_SOURCE_DIR}/tests/win/gallery_real_input.sh
+          $<TARGET_FILE:gallery> $<TARGET_FILE:gallery-probe>)
