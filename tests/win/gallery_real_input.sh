@@ -101,8 +101,9 @@ drag_from() {
   sleep 0.2
 }
 
-# Pages by lamp: 1 Buttons, 2 Knobs, 3 Faders, 6 Time. Control ids: the
-# first channel fader and the gain knob are 201, the forward nudge key 151.
+# Pages by lamp: 1 Buttons, 2 Knobs, 3 Faders, 4 Lists, 5 Grid, 6 Time.
+# Control ids: the first channel fader, the gain knob and the marker list are
+# 201, the forward nudge key 151, the meter lamp 160, the step grid 300.
 
 what="Alt+F4 in the middle of a channel fader's drag"
 if start_gallery "$what"; then
@@ -191,6 +192,55 @@ if start_gallery "$what"; then
   sleep 0.5
   expect_state "$what" "^capture=none popups=0 .*log= Delay time: cancelled"
   ask close >/dev/null
+  expect_exit "$what"
+else failed=1; fi
+
+what="Alt+F4 while the meter popup is moved by its window mover closes it"
+if start_gallery "$what"; then
+  click_at $(ask control 160) # the meter lamp shows the popup
+  if expect_state "$what" "popups=1"; then
+    drag_from $(ask popup 20 30) 30
+    expect_state "$what" "^capture=popup"
+    xdotool key alt+F4 # to the meter, which has the focus
+    sleep 0.5
+    xdotool mouseup 1
+    sleep 0.3
+    expect_state "$what" "^capture=none popups=0 "
+    click_at $(ask control 160) # the lamp went off with it: a click shows it again
+    expect_state "$what" "^capture=none popups=1 .*log= Last notification: id 160, value 1"
+  fi
+  ask close >/dev/null
+  expect_exit "$what"
+else failed=1; fi
+
+what="a marker list's drag and a step grid's drag let go outside the window"
+if start_gallery "$what"; then
+  show_page 4
+  drag_from $(ask control 201) 40
+  xdotool mousemove 1250 1000 sleep 0.2 mouseup 1
+  sleep 0.3
+  expect_state "$what" "^capture=none popups=0 "
+  show_page 5
+  drag_from $(ask control 300) 20
+  xdotool mousemove 1250 5 sleep 0.2 mouseup 1
+  sleep 0.3
+  expect_state "$what" "^capture=none popups=0 " && expect_still "$what"
+  ask close >/dev/null
+  expect_exit "$what"
+else failed=1; fi
+
+what="the gallery closed from outside while the time-entry dialog is dragged"
+if start_gallery "$what"; then
+  show_page 6
+  click_at $(ask page 200 62)
+  sleep 0.5
+  if expect_state "$what" "popups=1"; then
+    drag_from $(ask popup 4 4) 30
+    expect_state "$what" "^capture=popup"
+    ask close >/dev/null
+    sleep 0.5
+    xdotool mouseup 1
+  fi
   expect_exit "$what"
 else failed=1; fi
 
