@@ -115,6 +115,8 @@ static LRESULT CALLBACK meter_proc(HWND meter, UINT message, WPARAM wParam, LPAR
     case WM_DESTROY: // Alt+F4 may close it in the middle of a move
         if (ctl_drag_active(&g_meter.mover))
             ctl_mover_end(&g_meter.mover, x, y);
+        if (GetActiveWindow() == meter) // the gallery, not nothing, is active next
+            SetActiveWindow(GetWindow(meter, GW_OWNER));
         g_buttons.meter = nullptr;
         if (g_buttons.meterLamp != nullptr)
             SendMessageA(g_buttons.meterLamp, WM_COMMAND, CTL_CMD_SET, ctl_float_bits(0.0f));

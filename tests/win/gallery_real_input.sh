@@ -205,7 +205,7 @@ if start_gallery "$what"; then
     sleep 0.5
     xdotool mouseup 1
     sleep 0.3
-    expect_state "$what" "^capture=none popups=0 "
+    expect_state "$what" "^capture=none popups=0 focus=(main|[0-9]+) "
     click_at $(ask control 160) # the lamp went off with it: a click shows it again
     expect_state "$what" "^capture=none popups=1 .*log= Last notification: id 160, value 1"
   fi
