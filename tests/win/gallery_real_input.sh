@@ -101,22 +101,35 @@ drag_from() {
   sleep 0.2
 }
 
+# Runs one case: starts the gallery, runs the case's function with the
+# case's name in $what, closes the gallery from outside unless the case set
+# closed=1 (it closed it itself), and requires the exit.
+run_case() {
+  what=$1
+  closed=0
+  if ! start_gallery "$what"; then
+    failed=1
+    return
+  fi
+  "$2"
+  [ "$closed" = 1 ] || ask close >/dev/null
+  expect_exit "$what"
+}
+
 # Pages by lamp: 1 Buttons, 2 Knobs, 3 Faders, 4 Lists, 5 Grid, 6 Time.
 # Control ids: the first channel fader, the gain knob and the marker list are
 # 201, the forward nudge key 151, the meter lamp 160, the step grid 300.
 
-what="Alt+F4 in the middle of a channel fader's drag"
-if start_gallery "$what"; then
+fader_drag_alt_f4() {
   show_page 3
   drag_from $(ask control 201) 40
   xdotool key alt+F4
   sleep 0.5
   xdotool mouseup 1
-  expect_exit "$what"
-else failed=1; fi
+  closed=1
+}
 
-what="a knob's drag let go far outside the window, the right button pressed on the way"
-if start_gallery "$what"; then
+knob_drag_let_go_outside() {
   show_page 2
   drag_from $(ask control 201) 30
   xdotool mousedown 3
@@ -131,32 +144,24 @@ if start_gallery "$what"; then
   sleep 0.3
   expect_state "$what" "^capture=none popups=0 .*log= Last notification: id 201" &&
     expect_still "$what"
-  ask close >/dev/null
-  expect_exit "$what"
-else failed=1; fi
+}
 
-what="Alt+F4 while a knob's adjust popup is dragged in a tape"
-if start_gallery "$what"; then
+popup_tape_drag_alt_f4() {
   show_page 2
   read -r kx ky < <(ask control 201)
   xdotool keydown shift mousemove $kx $ky click 1 keyup shift
   sleep 0.5
-  if expect_state "$what" "popups=1"; then
-    drag_from $(ask popup 25 80) 30
-    expect_state "$what" "^capture=popup"
-    xdotool key alt+F4
-    sleep 0.5
-    xdotool mouseup 1
-    sleep 0.3
-    # Alt+F4 goes to the popup, which closes; the gallery stays.
-    expect_state "$what" "^capture=none popups=0" && expect_still "$what"
-  fi
-  ask close >/dev/null
-  expect_exit "$what"
-else failed=1; fi
+  expect_state "$what" "popups=1" || return
+  drag_from $(ask popup 25 80) 30
+  expect_state "$what" "^capture=popup"
+  xdotool key alt+F4 # to the popup, which closes; the gallery stays
+  sleep 0.5
+  xdotool mouseup 1
+  sleep 0.3
+  expect_state "$what" "^capture=none popups=0" && expect_still "$what"
+}
 
-what="a repeating nudge key's key-up lost to a Tab"
-if start_gallery "$what"; then
+nudge_key_up_lost() {
   click_at $(ask control 151) # the forward nudge key takes the focus
   xdotool keydown space
   sleep 0.6 # it repeats
@@ -169,52 +174,52 @@ if start_gallery "$what"; then
   sleep 0.3
   expect_state "$what" "^capture=none popups=0 .*log= Last notification: id 151, value 1" &&
     expect_still "$what"
-  ask close >/dev/null
-  expect_exit "$what"
-else failed=1; fi
+}
 
-what="the gallery closed from outside with the time-entry dialog open"
-if start_gallery "$what"; then
-  show_page 6
-  click_at $(ask page 200 62) # the delay time's value
-  sleep 0.5
-  expect_state "$what" "popups=1"
-  ask close >/dev/null
-  expect_exit "$what"
-else failed=1; fi
-
-what="Alt+F4 in the time-entry dialog cancels it, the gallery stays"
-if start_gallery "$what"; then
+# Opens the time-entry dialog over the Time page's delay value.
+open_time_dialog() {
   show_page 6
   click_at $(ask page 200 62)
   sleep 0.5
+  expect_state "$what" "popups=1"
+}
+
+time_dialog_open_at_close() {
+  open_time_dialog
+}
+
+time_dialog_alt_f4() {
+  open_time_dialog
   xdotool key alt+F4
   sleep 0.5
   expect_state "$what" "^capture=none popups=0 .*log= Delay time: cancelled"
-  ask close >/dev/null
-  expect_exit "$what"
-else failed=1; fi
+}
 
-what="Alt+F4 while the meter popup is moved by its window mover closes it"
-if start_gallery "$what"; then
+time_dialog_dragged_at_close() {
+  open_time_dialog || return
+  drag_from $(ask popup 4 4) 30 # by the background
+  expect_state "$what" "^capture=popup"
+  ask close >/dev/null
+  sleep 0.5
+  xdotool mouseup 1
+  closed=1
+}
+
+meter_move_alt_f4() {
   click_at $(ask control 160) # the meter lamp shows the popup
-  if expect_state "$what" "popups=1"; then
-    drag_from $(ask popup 20 30) 30
-    expect_state "$what" "^capture=popup"
-    xdotool key alt+F4 # to the meter, which has the focus
-    sleep 0.5
-    xdotool mouseup 1
-    sleep 0.3
-    expect_state "$what" "^capture=none popups=0 focus=(main|[0-9]+) "
-    click_at $(ask control 160) # the lamp went off with it: a click shows it again
-    expect_state "$what" "^capture=none popups=1 .*log= Last notification: id 160, value 1"
-  fi
-  ask close >/dev/null
-  expect_exit "$what"
-else failed=1; fi
+  expect_state "$what" "popups=1" || return
+  drag_from $(ask popup 20 30) 30
+  expect_state "$what" "^capture=popup"
+  xdotool key alt+F4 # to the meter, which has the focus
+  sleep 0.5
+  xdotool mouseup 1
+  sleep 0.3
+  expect_state "$what" "^capture=none popups=0 focus=(main|[0-9]+) "
+  click_at $(ask control 160) # the lamp went off with it: a click shows it again
+  expect_state "$what" "^capture=none popups=1 .*log= Last notification: id 160, value 1"
+}
 
-what="a marker list's drag and a step grid's drag let go outside the window"
-if start_gallery "$what"; then
+list_and_grid_let_go_outside() {
   show_page 4
   drag_from $(ask control 201) 40
   xdotool mousemove 1250 1000 sleep 0.2 mouseup 1
@@ -225,23 +230,19 @@ if start_gallery "$what"; then
   xdotool mousemove 1250 5 sleep 0.2 mouseup 1
   sleep 0.3
   expect_state "$what" "^capture=none popups=0 " && expect_still "$what"
-  ask close >/dev/null
-  expect_exit "$what"
-else failed=1; fi
+}
 
-what="the gallery closed from outside while the time-entry dialog is dragged"
-if start_gallery "$what"; then
-  show_page 6
-  click_at $(ask page 200 62)
-  sleep 0.5
-  if expect_state "$what" "popups=1"; then
-    drag_from $(ask popup 4 4) 30
-    expect_state "$what" "^capture=popup"
-    ask close >/dev/null
-    sleep 0.5
-    xdotool mouseup 1
-  fi
-  expect_exit "$what"
-else failed=1; fi
+run_case "Alt+F4 in the middle of a channel fader's drag" fader_drag_alt_f4
+run_case "a knob's drag let go far outside the window, the right button pressed on the way" \
+  knob_drag_let_go_outside
+run_case "Alt+F4 while a knob's adjust popup is dragged in a tape" popup_tape_drag_alt_f4
+run_case "a repeating nudge key's key-up lost to a Tab" nudge_key_up_lost
+run_case "the gallery closed from outside with the time-entry dialog open" time_dialog_open_at_close
+run_case "Alt+F4 in the time-entry dialog cancels it, the gallery stays" time_dialog_alt_f4
+run_case "Alt+F4 while the meter popup is moved by its window mover closes it" meter_move_alt_f4
+run_case "a marker list's drag and a step grid's drag let go outside the window" \
+  list_and_grid_let_go_outside
+run_case "the gallery closed from outside while the time-entry dialog is dragged" \
+  time_dialog_dragged_at_close
 
 exit $failed
