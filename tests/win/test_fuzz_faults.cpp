@@ -164,7 +164,8 @@ TEST_F(FuzzFaultTest, ToggleAndSetOnlyButtonsMayBeClosedByThePressTheyReport)
     }
 }
 
-// A 48 x 48 knob over 0..1 at 0.5 reporting to the closer.
+// A 48 x 48 knob from 225 to 315 degrees over 0..1 at 0.5 reporting to
+// the closer.
 RotatifRecord knob_record(HWND host, HBITMAP face, Closer *closer)
 {
     RotatifRecord r = {};
@@ -273,16 +274,9 @@ TEST_F(FuzzFaultTest, KnobTurnedToItsEndInAngularModeHoldsItsMaximumExactly)
 {
     // From 225 to 315 degrees over -10..-2: the end angle's value rounds to
     // -1.99999905, an ulp past the maximum.
-    RotatifRecord r = {};
-    r.width = r.height = 48;
-    r.faceBitmap = face;
-    r.startDegrees = 225;
-    r.endDegrees = 315;
-    r.centreX = r.centreY = 24;
+    RotatifRecord r = knob_record(host, face, nullptr);
     r.notify = {host, nullptr, 0, nullptr};
     r.scale = {-10.0f, -2.0f, -6.0f, 1.0f, 2, 0, 0, 0, 0, 0, 0};
-    r.pointerLength = 20;
-    r.pointerWidth = 4;
     HWND knob = ctl_create_rotatif(host, 5, 10, 10, &r);
     g_rotMode = ROT_MODE_ANGULAR;
     mouse(knob, WM_LBUTTONDOWN, 30, 44, MK_LBUTTON);
