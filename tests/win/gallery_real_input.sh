@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The gallery's controls under a hostile user, with real input on the X
 # server (xdotool): closing the gallery in the middle of a fader's or a
-# knob's drag or with a dialog open, letting go outside the window, pressing
-# the other mouse button while dragging, losing a key-up. Each case starts
-# gallery.exe, does its worst, then requires that no window of the gallery
-# still holds the capture, that nothing goes on by itself, and that a close
-# ends the process within 10 s with status 0.
+# knob's drag, with a dialog open or with a context menu open in the
+# system's menu loop, letting go outside the window, pressing the other
+# mouse button while dragging, losing a key-up. Each case starts gallery.exe,
+# does its worst, then requires that no window of the gallery still holds
+# the capture, that nothing goes on by itself, and that a close ends the
+# process within 10 s with status 0.
 # Usage: gallery_real_input.sh GALLERY.EXE GALLERY-PROBE.EXE   (inside Xvfb,
 # with the test prefix in WINEPREFIX; ctest runs it so)
 set -uo pipefail
@@ -35,8 +36,8 @@ start_gallery() {
   sleep 0.3
 }
 
-# Clicks a screen point given as "X Y".
-click_at() { xdotool mousemove $1 $2 click 1; sleep 0.4; }
+# Clicks a screen point given as "X Y", with button $3 (1 unless given).
+click_at() { xdotool mousemove $1 $2 click ${3:-1}; sleep 0.4; }
 # Shows page N by its header lamp.
 show_page() { click_at $(ask lamp "$1"); }
 
@@ -101,8 +102,8 @@ drag_from() {
   sleep 0.2
 }
 
-# Runs one case: starts the gallery, runs the case's function with the
-# case's name in $what, closes the gallery from outside unless the case set
+# Runs one case: starts the gallery, runs the case's function (with the
+# arguments after it) with the case's name in $what, closes the gallery from outside unless the case set
 # closed=1 (it closed it itself), and requires the exit.
 run_case() {
   what=$1
@@ -111,7 +112,7 @@ run_case() {
     failed=1
     return
   fi
-  "$2"
+  "${@:2}"
   [ "$closed" = 1 ] || ask close >/dev/null
   expect_exit "$what"
 }
@@ -232,6 +233,14 @@ list_and_grid_let_go_outside() {
   expect_state "$what" "^capture=none popups=0 " && expect_still "$what"
 }
 
+# Right-clicks control $2 on page $1: its context menu opens in the
+# system's menu loop, and the gallery is closed from outside.
+context_menu_open_at_close() {
+  show_page "$1"
+  click_at $(ask control "$2") 3
+  expect_state "$what" "popups=1"
+}
+
 run_case "Alt+F4 in the middle of a channel fader's drag" fader_drag_alt_f4
 run_case "a knob's drag let go far outside the window, the right button pressed on the way" \
   knob_drag_let_go_outside
@@ -244,5 +253,11 @@ run_case "a marker list's drag and a step grid's drag let go outside the window"
   list_and_grid_let_go_outside
 run_case "the gallery closed from outside while the time-entry dialog is dragged" \
   time_dialog_dragged_at_close
+run_case "the gallery closed from outside with a knob's context menu open" \
+  context_menu_open_at_close 2 201
+run_case "the gallery closed from outside with a fader's context menu open" \
+  context_menu_open_at_close 3 201
+run_case "the gallery closed from outside with a take list's context menu open" \
+  context_menu_open_at_close 4 202
 
 exit $failed
