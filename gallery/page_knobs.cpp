@@ -31,7 +31,7 @@ static const UINT_PTR kModeTimer = 1;  // keeps the mode lamps in step with menu
 static const UINT kModeTimerMs = 250;
 
 // One knob of the page: where it sits, its face and pointer, its scale.
-struct KnobSpec {
+struct KnobPlan {
     int id;
     const char *title;              // its box's title
     int boxX;                       // its box's left edge (boxes are 148 wide)
@@ -49,7 +49,7 @@ static const int kKnobTop = 52;      // knob top inside a box row
 static const int kReadoutY = 134;    // readout line
 static const int kRow2Y = 224;       // second row of boxes
 
-static const KnobSpec kKnobs[] = {
+static const KnobPlan kKnobs[] = {
     {ID_GAIN, "Gain", 12, 48, DecibelDisplay | ShortPointer, 0.001f, 3.981072f, 1.0f, 1.0592537f,
      1, LogScale, "-60", "+12", "log scale, decibels"},
     {ID_PAN, "Pan", 168, 32, SpringReturn | EditNumber, -1.0f, 1.0f, 0.0f, 0.01f, 2, 0, "L", "R",
@@ -59,7 +59,7 @@ static const KnobSpec kKnobs[] = {
     {ID_DELAY, "Delay", 480, 32, EditTime, 0.0f, 2.0f, 0.25f, 0.001f, 3, 0, "0", "2 s",
      "Ins: enter a time"},
 };
-static const KnobSpec kDrive = {ID_DRIVE, "Disabled", 12, 48, EditNumber, 0.0f, 10.0f, 3.0f, 0.1f,
+static const KnobPlan kDrive = {ID_DRIVE, "Disabled", 12, 48, EditNumber, 0.0f, 10.0f, 3.0f, 0.1f,
                                 1, 0, "0", "10", "Drive"};
 
 static const GalleryBox kBoxes[] = {
@@ -96,10 +96,10 @@ struct KnobsPage {
 
 static KnobsPage g_knobs; // one page per process
 
-// Where a knob of spec sits on the page: its top-left corner and centre.
-static POINT knob_corner(const KnobSpec &spec, int rowY)
+// Where the knob described by plan sits on the page: its top-left corner.
+static POINT knob_corner(const KnobPlan &plan, int rowY)
 {
-    return {spec.boxX + (kBoxW - spec.size) / 2, rowY + kKnobTop - (spec.size - 48) / 2};
+    return {plan.boxX + (kBoxW - plan.size) / 2, rowY + kKnobTop - (plan.size - 48) / 2};
 }
 
 // ---------------------------------------------------------------------------
@@ -152,9 +152,9 @@ static void centred_text(HDC dc, uint32_t word, int x, int y, const char *text)
 }
 
 // The rectangle of a knob's readout line.
-static RECT readout_rect(const KnobSpec &spec, int rowY)
+static RECT readout_rect(const KnobPlan &plan, int rowY)
 {
-    return {spec.boxX + 4, rowY + kReadoutY - 4, spec.boxX + kBoxW - 4, rowY + kReadoutY + 20};
+    return {plan.boxX + 4, rowY + kReadoutY - 4, plan.boxX + kBoxW - 4, rowY + kReadoutY + 20};
 }
 
 // ---------------------------------------------------------------------------
@@ -163,11 +163,11 @@ static RECT readout_rect(const KnobSpec &spec, int rowY)
 
 // The printed scale around a knob: eleven ticks over its 270 degrees, the
 // end labels, the readout and the hint.
-static void paint_knob_scale(HDC dc, const KnobSpec &spec, int rowY, float value, bool withHint)
+static void paint_knob_scale(HDC dc, const KnobPlan &plan, int rowY, float value, bool withHint)
 {
-    POINT corner = knob_corner(spec, rowY);
-    double cx = corner.x + spec.size / 2.0, cy = corner.y + spec.size / 2.0;
-    double inner = spec.size / 2.0 + 4, outer = inner + 5;
+    POINT corner = knob_corner(plan, rowY);
+    double cx = corner.x + plan.size / 2.0, cy = corner.y + plan.size / 2.0;
+    double inner = plan.size / 2.0 + 4, outer = inner + 5;
     const double pi = 3.14159265358979;
     for (int i = 0; i <= 10; ++i) {
         double a = (225.0 - 27.0 * i) * pi / 180;
@@ -180,17 +180,17 @@ static void paint_knob_scale(HDC dc, const KnobSpec &spec, int rowY, float value
     double labelR = outer + 10;
     double a0 = 225 * pi / 180, a1 = -45 * pi / 180;
     centred_text(dc, ctl_colour_word(10, 0, 0), (int)(cx + labelR * std::cos(a0)),
-                 (int)(cy - labelR * std::sin(a0)) - 2, spec.low);
+                 (int)(cy - labelR * std::sin(a0)) - 2, plan.low);
     centred_text(dc, ctl_colour_word(10, 0, 0), (int)(cx + labelR * std::cos(a1)),
-                 (int)(cy - labelR * std::sin(a1)) - 2, spec.high);
+                 (int)(cy - labelR * std::sin(a1)) - 2, plan.high);
     char text[32];
-    readout_text(spec.id, value, text, sizeof text);
-    RECT r = readout_rect(spec, rowY);
+    readout_text(plan.id, value, text, sizeof text);
+    RECT r = readout_rect(plan, rowY);
     ctl_fill_box(dc, ctl_colour_word(0, 14, 0, true), r.left + 24, r.top, r.right - 24, r.bottom - 2);
-    centred_text(dc, ctl_colour_word(0, 0, 7), spec.boxX + kBoxW / 2, rowY + kReadoutY - 1, text);
+    centred_text(dc, ctl_colour_word(0, 0, 7), plan.boxX + kBoxW / 2, rowY + kReadoutY - 1, text);
     if (withHint)
-        centred_text(dc, ctl_colour_word(11, 0, 2), spec.boxX + kBoxW / 2, rowY + kReadoutY + 30,
-                     spec.hint);
+        centred_text(dc, ctl_colour_word(11, 0, 2), plan.boxX + kBoxW / 2, rowY + kReadoutY + 30,
+                     plan.hint);
 }
 
 static void knobs_paint(HWND page)
@@ -285,33 +285,33 @@ static LRESULT knobs_callback(HWND page, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcA(page, message, wParam, lParam);
 }
 
-// A knob of spec on the page, posting every change to it.
-static HWND make_knob(HWND page, const KnobSpec &spec, int rowY)
+// The knob described by plan on the page, posting every change to it.
+static HWND make_knob(HWND page, const KnobPlan &plan, int rowY)
 {
     RotatifRecord r = {};
-    bool large = spec.size == 48;
-    r.width = r.height = spec.size;
+    bool large = plan.size == 48;
+    r.width = r.height = plan.size;
     r.faceBitmap = large ? gallery_bitmap(GAL_BMP_KNOB_CAP) : ctl_bitmap(CTL_BMP_KNOB);
     r.pressedBitmap = large ? gallery_bitmap(GAL_BMP_KNOB_CAP_HELD) : gallery_bitmap(GAL_BMP_KNOB_HELD);
     r.disabledBitmap = large ? gallery_bitmap(GAL_BMP_KNOB_CAP_OFF) : nullptr;
     r.startDegrees = 225;
     r.endDegrees = 315;
     r.look = ROT_ROUND;
-    r.style = spec.style;
-    r.centreX = r.centreY = spec.size / 2;
+    r.style = plan.style;
+    r.centreX = r.centreY = plan.size / 2;
     r.notify = {page, nullptr, ROT_NOTIFY_CONTINUOUS, nullptr};
-    r.scale.minimum = spec.minimum;
-    r.scale.maximum = spec.maximum;
-    r.scale.defaultValue = spec.defaultValue;
-    r.scale.step = spec.step;
-    r.scale.decimals = spec.decimals;
-    r.scale.flags = spec.flags;
+    r.scale.minimum = plan.minimum;
+    r.scale.maximum = plan.maximum;
+    r.scale.defaultValue = plan.defaultValue;
+    r.scale.step = plan.step;
+    r.scale.decimals = plan.decimals;
+    r.scale.flags = plan.flags;
     r.pointerLength = large ? 18 : 13;
     r.pointerWidth = large ? 4 : 3;
     r.pointerPen = 0;
     r.pointerBrush = large ? 15 : 1; // white on the dark caps, dark red on the grey knobs
-    POINT at = knob_corner(spec, rowY);
-    return ctl_create_rotatif(page, spec.id, at.x, at.y, &r);
+    POINT at = knob_corner(plan, rowY);
+    return ctl_create_rotatif(page, plan.id, at.x, at.y, &r);
 }
 
 HWND gallery_create_knobs_page(HWND parent, int x, int y, int width, int height)
