@@ -242,6 +242,11 @@ LONG_PTR ctl_set_instance_data(HWND window, void *data);
 void *ctl_get_instance_data(HWND window);
 LONG_PTR ctl_set_dialog_data(HWND dialog, void *data);
 void *ctl_get_dialog_data(HWND dialog);
+// 1 while window still exists and holds record (dialog: state). Whoever
+// hears a notification may destroy the window, which frees its record:
+// code that goes on after a notification asks this first.
+int ctl_holds_instance_data(HWND window, const void *record);
+int ctl_holds_dialog_data(HWND dialog, const void *state);
 HINSTANCE ctl_window_instance(HWND window);
 
 // Tells the target that a value changed: 0 while the toolkit is inactive (and

@@ -38,7 +38,7 @@ static bool i2p_shows_focus(const I2pRecord *self) { return self->appearance.beh
 static bool i2p_notify(HWND button, const I2pRecord *self)
 {
     ctl_notify(&self->notify, self->id, (LPARAM)ctl_float_bits(self->value));
-    return IsWindow(button) && ctl_get_instance_data(button) == self;
+    return ctl_holds_instance_data(button, self);
 }
 
 // Whether auto-repeat tick n (counted from 0 at the press) notifies: none for

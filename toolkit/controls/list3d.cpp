@@ -122,12 +122,6 @@ static void list3d_report(List3DRecord *self, int32_t code)
     list3d_call(self, code);
 }
 
-// 1 while list still has this record (a callback may have destroyed it).
-static bool list3d_alive(HWND list, const List3DRecord *self)
-{
-    return ctl_get_instance_data(list) == self;
-}
-
 // ---------------------------------------------------------------------------
 // 2. The stack of panels
 // ---------------------------------------------------------------------------
@@ -247,7 +241,7 @@ static bool list3d_refresh(HWND list, List3DRecord *self)
 {
     InvalidateRect(list, nullptr, FALSE);
     list3d_render(self);
-    return list3d_alive(list, self);
+    return ctl_holds_instance_data(list, self);
 }
 
 // ---------------------------------------------------------------------------
@@ -382,7 +376,7 @@ static void list3d_click(HWND list, List3DRecord *self, int x, int y)
         info.panel = hit.panel;
         info.line = hit.line;
         info.currentLine = info.current;
-        if (list3d_call(self, LIST_CODE_ACTIVATE) == 1 && list3d_alive(list, self))
+        if (list3d_call(self, LIST_CODE_ACTIVATE) == 1 && ctl_holds_instance_data(list, self))
             list3d_refresh(list, self);
         return;
     }

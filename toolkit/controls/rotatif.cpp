@@ -72,12 +72,6 @@ static void rot_notify(const RotatifRecord *self)
     ctl_notify(&self->notify, self->id, (LPARAM)ctl_float_bits(self->scale.current));
 }
 
-// 1 while knob still holds self: a callback or a dialog may have destroyed it.
-static bool rot_alive(HWND knob, const RotatifRecord *self)
-{
-    return IsWindow(knob) && ctl_get_instance_data(knob) == self;
-}
-
 // The value as shown: in decibels with DecibelDisplay.
 static float shown_value(const RotatifRecord *self, float value)
 {
@@ -314,7 +308,7 @@ static void rot_end_drag(HWND knob, RotatifRecord *self)
         ReleaseCapture();
     rot_redraw(knob, self);
     rot_notify(self);
-    if (!rot_alive(knob, self) || !has_style(self, SpringReturn))
+    if (!ctl_holds_instance_data(knob, self) || !has_style(self, SpringReturn))
         return;
     rot_set_and_notify(knob, self, self->scale.defaultValue);
 }
@@ -376,7 +370,7 @@ static void rot_mouse_move(HWND knob, RotatifRecord *self, int x, int y)
             drag_linear(knob, self, x, y);
         else if (!drag_angular(knob, self, x, y))
             return;
-        if (!rot_alive(knob, self)) // a continuous callback may have destroyed it
+        if (!ctl_holds_instance_data(knob, self)) // a continuous callback may have destroyed it
             return;
     }
     self->lastX = x;
@@ -435,21 +429,21 @@ static void run_edits(HWND knob, RotatifRecord *self)
     float typed;
     POINT at = rot_anchor(knob, self);
     if (has_style(self, DecibelDisplay) && ask_number(self, at, ctl_decibels(self->scale.current), &typed)) {
-        if (!rot_alive(knob, self))
+        if (!ctl_holds_instance_data(knob, self))
             return;
         rot_set_and_notify(knob, self, ctl_from_decibels(typed));
     }
-    if (!rot_alive(knob, self))
+    if (!ctl_holds_instance_data(knob, self))
         return;
     if (has_style(self, EditNumber) && ask_number(self, at, self->scale.current, &typed)) {
-        if (!rot_alive(knob, self))
+        if (!ctl_holds_instance_data(knob, self))
             return;
         rot_set_and_notify(knob, self, typed);
     }
-    if (!rot_alive(knob, self) || !has_style(self, EditTime))
+    if (!ctl_holds_instance_data(knob, self) || !has_style(self, EditTime))
         return;
     float time = ask_time(self, at);
-    if (rot_alive(knob, self) && time != CTL_TIME_CANCEL)
+    if (ctl_holds_instance_data(knob, self) && time != CTL_TIME_CANCEL)
         rot_set_and_notify(knob, self, time);
 }
 
@@ -475,7 +469,7 @@ static void rot_adjust(HWND knob, RotatifRecord *self)
     HWND popup = ctl_adjust_popup(self->parent, knob, self->style, at.x - kPopupOffset,
                                   at.y - kPopupOffset, ROT_CMD_POPUP_CLOSED, &self->notify,
                                   self->id, &self->scale);
-    if (rot_alive(knob, self))
+    if (ctl_holds_instance_data(knob, self))
         self->popup = popup;
 }
 
@@ -724,7 +718,7 @@ static LRESULT rot_command(HWND knob, RotatifRecord *self, WPARAM wParam, LPARAM
     case CTL_CMD_DISABLE:
         if (self->enabled) {
             rot_end_drag(knob, self); // a held knob lets go first
-            if (!rot_alive(knob, self))
+            if (!ctl_holds_instance_data(knob, self))
                 return 0;
             self->enabled = 0;
             InvalidateRect(knob, nullptr, FALSE);

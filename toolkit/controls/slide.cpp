@@ -94,13 +94,6 @@ static void slide_notify(const SlideRecord *s)
 // The window is gone (WM_DESTROY cleared self) while an edit box was open.
 static bool is_gone(const SlideRecord *s) { return s->self == nullptr; }
 
-// 1 while slide still holds s: the owner may close the Slide from a
-// notification, after which a record that no edit box keeps is freed.
-static bool alive(HWND slide, const SlideRecord *s)
-{
-    return IsWindow(slide) && ctl_get_instance_data(slide) == s;
-}
-
 // ---------------------------------------------------------------------------
 // 2. The track: where the minimum and maximum sit, and the mapping between
 //    values and pixels (see the header for the logarithmic scale).
@@ -321,7 +314,7 @@ static void drag_move(HWND slide, SlideRecord *s, int x, int y)
         if (step_value(slide, s, d) && is_continuous(s))
             slide_notify(s);
     }
-    if (!alive(slide, s)) // the owner closed it
+    if (!ctl_holds_instance_data(slide, s)) // the owner closed it
         return;
     s->lastX = x;
     s->lastY = y;
@@ -660,7 +653,7 @@ static LRESULT slide_focus(HWND slide, SlideRecord *s, bool gained)
         return 0;
     if (!gained) {
         flush_key_steps(s); // the key-up will go elsewhere
-        if (!alive(slide, s))
+        if (!ctl_holds_instance_data(slide, s))
             return 0;
     }
     s->focused = gained ? 1 : 0;
@@ -738,7 +731,7 @@ static LRESULT enable(HWND slide, SlideRecord *s, bool on)
         return 0;
     if (!on) {
         end_drag(slide, s);
-        if (!alive(slide, s))
+        if (!ctl_holds_instance_data(slide, s))
             return 0;
     }
     s->enabled = on ? 1 : 0;

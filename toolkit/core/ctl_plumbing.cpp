@@ -18,6 +18,16 @@ LONG_PTR ctl_set_instance_data(HWND window, void *data)
 
 void *ctl_get_instance_data(HWND window) { return (void *)GetWindowLongPtrA(window, 0); }
 
+int ctl_holds_instance_data(HWND window, const void *record)
+{
+    return IsWindow(window) && ctl_get_instance_data(window) == record;
+}
+
+int ctl_holds_dialog_data(HWND dialog, const void *state)
+{
+    return IsWindow(dialog) && ctl_get_dialog_data(dialog) == state;
+}
+
 LONG_PTR ctl_set_dialog_data(HWND dialog, void *data)
 {
     return SetWindowLongPtrA(dialog, kDialogUserSlot, (LONG_PTR)data);

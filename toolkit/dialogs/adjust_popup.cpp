@@ -200,22 +200,16 @@ static void forget_open_popup(HWND popup)
         g_openAdjustPopup = nullptr;
 }
 
-// Whether popup still holds s: handing the capture on ends whatever the
-// window losing it was doing (a knob's drag), and the knob's owner may close
-// the knob, and the popup with it, from the report.
-static bool still_open(HWND popup, const AdjustPopupState *s)
-{
-    return IsWindow(popup) && ctl_get_dialog_data(popup) == s;
-}
-
 // Ends a move in progress, gives the capture back to its former owner and
-// destroys the popup, unless handing the capture on closed it already.
-// Returns TRUE (handled).
+// destroys the popup, unless handing the capture on closed it already: that
+// ends whatever the window losing the capture was doing (a knob's drag), and
+// the knob's owner may close the knob, and the popup with it, from the
+// report. Returns TRUE (handled).
 static INT_PTR close_popup(HWND popup, AdjustPopupState *s)
 {
     if (ctl_drag_active(&s->mover)) {
         ctl_mover_end(&s->mover, 0, 0);
-        if (!still_open(popup, s))
+        if (!ctl_holds_dialog_data(popup, s))
             return TRUE;
     }
     HWND previous = s->previousCapture;
@@ -224,7 +218,7 @@ static INT_PTR close_popup(HWND popup, AdjustPopupState *s)
         ReleaseCapture();
     if (previous != nullptr && previous != popup && IsWindow(previous))
         SetCapture(previous);
-    if (still_open(popup, s))
+    if (ctl_holds_dialog_data(popup, s))
         DestroyWindow(popup);
     return TRUE;
 }
