@@ -10,7 +10,7 @@ add_executable(bench-win
   bench/win/bench_calculator.cpp
   bench/win/bench_time_dialog.cpp
   resources/keldoran.rc)
-target_link_libraries(bench-win PRIVATE keldoran_app comctl32)
+target_link_libraries(bench-win PRIVATE keldoran_app win_harness comctl32)
 add_dependencies(bench-win keldoran bench-minimal-window)
 
 # The start-up row's yardstick: a window program that does nothing else.

@@ -6,7 +6,7 @@ add_library(fuzz_engine STATIC
   tests/win/fuzz/fuzz_engine.cpp
   tests/win/fuzz/fuzz_classes.cpp
   tests/win/fuzz/fuzz_dialogs.cpp)
-target_link_libraries(fuzz_engine PUBLIC qk2ctl)
+target_link_libraries(fuzz_engine PUBLIC qk2ctl win_harness)
 set(K_COUNTING_ALLOCATOR
   -Wl,--wrap=malloc,--wrap=calloc,--wrap=realloc,--wrap=free)
 

@@ -22,6 +22,7 @@
 // being measured is shown.
 #include "bench/win/harness.h"
 #include "bench/win/subjects.h"
+#include "tests/win/harness.h"
 #include "toolkit/qk2ctl.h"
 
 #include <commctrl.h>
@@ -138,28 +139,11 @@ static HWND make_slide(HWND host, int x, int y, HBITMAP plate, HBITMAP dragPlate
     return ctl_create_slide(host, 2, x, y, &r);
 }
 
-// A bitmap of the screen's format in one colour; the caller deletes it.
-static HBITMAP solid_bitmap(int w, int h, COLORREF colour)
-{
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HDC mem = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT rc = {0, 0, w, h};
-    FillRect(mem, &rc, brush);
-    DeleteObject(brush);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
 void bench_drag_steps(int repetitions)
 {
     HWND host = bench_host("drag steps", nullptr, 260, 160);
-    HBITMAP plate = solid_bitmap(kTrackW, kTrackH, RGB(220, 220, 218));
-    HBITMAP dragPlate = solid_bitmap(kTrackW, kTrackH, RGB(230, 210, 180));
+    HBITMAP plate = harness_solid_bitmap(kTrackW, kTrackH, RGB(220, 220, 218));
+    HBITMAP dragPlate = harness_solid_bitmap(kTrackW, kTrackH, RGB(230, 210, 180));
     HWND knob = make_knob(host, 10, 10);
     HWND slide = make_slide(host, 10, 50, plate, dragPlate);
     HWND trackbar = CreateWindowExA(0, TRACKBAR_CLASSA, nullptr, WS_CHILD | WS_VISIBLE | TBS_HORZ,

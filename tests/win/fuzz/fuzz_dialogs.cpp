@@ -10,10 +10,29 @@
 #include "toolkit/qk2ctl.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
+
+// A window a dialog's run may destroy while the dialog is open, and its name
+// in the trace.
+struct Victim {
+    const char *name;
+    HWND window;
+};
+
+// Destroys one of the victims, drawn at random.
+void destroy_one(FuzzRun *run, std::initializer_list<Victim> victims)
+{
+    const Victim &v = victims.begin()[fuzz_below(run, (int)victims.size())];
+    char note[64];
+    std::snprintf(note, sizeof note, "DestroyWindow %s", v.name);
+    fuzz_note(run, note);
+    DestroyWindow(v.window);
+}
 
 // A text to type or to start with: empty, short, number-like, or longer
 // than the box holds.
@@ -150,24 +169,8 @@ void edit_message(FuzzRun *run, HWND dialog)
         }
         break;
     default: // destruction while it is open
-        switch (fuzz_below(run, 4)) {
-        case 0:
-            fuzz_note(run, "DestroyWindow dialog");
-            DestroyWindow(dialog);
-            break;
-        case 1:
-            fuzz_note(run, "DestroyWindow edit");
-            DestroyWindow(edit);
-            break;
-        case 2:
-            fuzz_note(run, "DestroyWindow subject");
-            DestroyWindow(run->subject);
-            break;
-        default:
-            fuzz_note(run, "DestroyWindow host");
-            DestroyWindow(run->host);
-            break;
-        }
+        destroy_one(run, {{"dialog", dialog}, {"edit", edit}, {"subject", run->subject},
+                          {"host", run->host}});
         break;
     }
 }
@@ -325,21 +328,9 @@ void adjust_message(FuzzRun *run, HWND popup)
         }
         break;
     default:
-        switch (fuzz_below(run, 3)) {
-        case 0:
-            fuzz_note(run, "DestroyWindow popup");
-            DestroyWindow(popup);
-            break;
-        case 1:
-            fuzz_note(run, "DestroyWindow switch");
-            if (s != nullptr)
-                DestroyWindow(s->switchWindow);
-            break;
-        default:
-            fuzz_note(run, "DestroyWindow subject");
-            DestroyWindow(run->subject);
-            break;
-        }
+        destroy_one(run, {{"popup", popup},
+                          {"switch", s != nullptr ? s->switchWindow : nullptr},
+                          {"subject", run->subject}});
         break;
     }
 }
@@ -442,13 +433,8 @@ void time_message(FuzzRun *run, HWND dialog)
         }
         break;
     default: // destruction while it is open
-        if (fuzz_chance(run, 30)) {
-            switch (fuzz_below(run, 3)) {
-            case 0: fuzz_note(run, "DestroyWindow dialog"); DestroyWindow(dialog); break;
-            case 1: fuzz_note(run, "DestroyWindow subject"); DestroyWindow(run->subject); break;
-            default: fuzz_note(run, "DestroyWindow host"); DestroyWindow(run->host); break;
-            }
-        }
+        if (fuzz_chance(run, 30))
+            destroy_one(run, {{"dialog", dialog}, {"subject", run->subject}, {"host", run->host}});
         break;
     }
 }

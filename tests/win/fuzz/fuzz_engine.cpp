@@ -7,6 +7,7 @@
 //           7. a run  8. crash reports
 #include "tests/win/fuzz/fuzz.h"
 
+#include "tests/win/harness.h"
 #include "toolkit/qk2ctl.h"
 
 #include <cfloat>
@@ -503,20 +504,14 @@ static int g_bitmapCount = 0;
 
 HBITMAP fuzz_bitmap(int w, int h, COLORREF colour)
 {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bitmap = harness_solid_bitmap(w, h, colour);
+    HDC mem = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(mem, bitmap);
-    HBRUSH brush = CreateSolidBrush(colour);
-    RECT rc = {0, 0, w, h};
-    FillRect(mem, &rc, brush);
     SelectObject(mem, GetStockObject(BLACK_PEN));
     MoveToEx(mem, 0, 0, nullptr);
     LineTo(mem, w, h);
-    DeleteObject(brush);
     SelectObject(mem, old);
     DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
     if (g_bitmapCount == 64) // the oldest one is no subject's any more
         DeleteObject(g_bitmaps[--g_bitmapCount]);
     g_bitmaps[g_bitmapCount++] = bitmap;
